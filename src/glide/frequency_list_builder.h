@@ -1,0 +1,18 @@
+// Phase 1: glides entered as note pairs and step counts, written to the
+// frequency list.
+#ifndef ZENTRILL_GLIDE_FREQUENCY_LIST_BUILDER_H_
+#define ZENTRILL_GLIDE_FREQUENCY_LIST_BUILDER_H_
+
+#include "textio/console.h"
+#include "textio/file_slots.h"
+
+namespace zentrill {
+
+// Asks for glides until the user answers "N" to "Another? " (or no key can
+// arrive any more), appending each glide's frequencies to slot 1, which holds
+// freq.txt open for writing; then closes slot 1.
+void run_frequency_list_builder(Console& console, FileSlots& slots);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_GLIDE_FREQUENCY_LIST_BUILDER_H_

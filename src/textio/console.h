@@ -1,0 +1,59 @@
+// The console as the phases see it: printing, single keys without echo, and
+// typed lines with echo and editing. The platform below it is a Terminal
+// (terminal.h), so the phases can be run on scripted keys.
+#ifndef ZENTRILL_TEXTIO_CONSOLE_H_
+#define ZENTRILL_TEXTIO_CONSOLE_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "textio/file_slots.h"
+
+namespace zentrill {
+
+// Thrown by the key reads when no key can ever arrive again (end of input,
+// or the terminal hung up).
+struct InputEnded {};
+
+// Thrown by the key reads when SIGINT, SIGTERM or SIGQUIT arrived while the
+// program waited; the driver closes the files and ends by that signal.
+struct TerminatingSignal {
+  int signal_number;
+};
+
+class Terminal;
+
+class Console {
+ public:
+  explicit Console(Terminal& terminal);
+  ~Console();
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  // Blanks the window and homes the cursor; nothing when stdout is not a
+  // terminal.
+  void clear_screen();
+  // The bytes, unchanged, then CR LF when asked. On screen before any wait.
+  void print(std::string_view text, LineEnd line_end = LineEnd::without);
+  // The oldest pending key, or the empty text when none is pending; never
+  // waits and never echoes. One character for a key that has one; a zero byte
+  // and a code for a key without one (arrows, function keys, ...).
+  std::string read_pending_key();
+  // Like read_pending_key, but waits (without using the CPU) until a key is
+  // pending. Throws InputEnded or TerminatingSignal.
+  std::string wait_for_key();
+  // Prints the prompt and "? ", reads one edited line with echo until Enter,
+  // prints CR LF and gives the line's first text item. Keys already pending
+  // are the line's first keys. Throws InputEnded or TerminatingSignal.
+  std::string read_typed_item(std::string_view prompt);
+
+ private:
+  struct State;
+  Terminal& terminal_;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_TEXTIO_CONSOLE_H_

@@ -1,0 +1,67 @@
+// Numbered file slots: the program's open files. Slots 1 to 255 each are free
+// or hold one file, open for reading or for writing. Every operation on a free
+// slot (or a number outside 1-255) does nothing; opening a slot that already
+// holds a file leaves that file in place.
+#ifndef ZENTRILL_TEXTIO_FILE_SLOTS_H_
+#define ZENTRILL_TEXTIO_FILE_SLOTS_H_
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "textio/file_system.h"
+
+namespace zentrill {
+
+enum class LineEnd { without, with };
+
+class FileSlots {
+ public:
+  explicit FileSlots(FileSystem& file_system);
+  // Closes every open slot; failures here are not reported (call close_all
+  // first to hear of them).
+  ~FileSlots();
+  FileSlots(const FileSlots&) = delete;
+  FileSlots& operator=(const FileSlots&) = delete;
+
+  // Creates or empties the file. Throws FileError when it cannot; the slot
+  // then stays free.
+  void open_for_writing(int slot, std::string_view name);
+  // Opens the file and measures its length. A file that is missing or cannot
+  // be read leaves the slot free, so it reads as empty.
+  void open_for_reading(int slot, std::string_view name);
+  // Flushes and closes the file and frees the slot. Throws FileError when the
+  // last bytes cannot be written or the close fails; the slot is freed anyway.
+  void close(int slot);
+  // Closes every open slot, all of them even when one fails; then throws the
+  // first failure.
+  void close_all();
+
+  // Writing, byte for byte (zero bytes included, nothing translated),
+  // buffered until close. Throws FileError when the system refuses a write;
+  // the slot then takes no more bytes.
+  void print(int slot, std::string_view text, LineEnd line_end = LineEnd::without);
+  // The long number form of the value, then CR LF.
+  void write_number_line(int slot, double value);
+
+  // True when no item is left: the slot is free, or no character is pushed
+  // back and the data has ended (a read found no more, the next byte is 0x1A,
+  // or the bytes delivered reached the length measured at open).
+  bool at_end(int slot);
+  // The next item of a slot open for reading (empty when the slot is free).
+  double read_numeric_item(int slot);
+  std::string read_text_item(int slot);
+
+ private:
+  struct Slot;
+  Slot* find(int slot);
+
+  FileSystem& file_system_;
+  std::array<std::unique_ptr<Slot>, 256> slots_;
+};
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_TEXTIO_FILE_SLOTS_H_

@@ -1,0 +1,92 @@
+// Cutting a stream of characters into items: the values of a text file line,
+// or the first value of a typed line.
+#ifndef ZENTRILL_TEXTIO_ITEM_READER_H_
+#define ZENTRILL_TEXTIO_ITEM_READER_H_
+
+#include <cstddef>
+#include <string>
+
+namespace zentrill {
+
+// What a character stream gives once its data has ended.
+inline constexpr int kEndOfData = -1;
+
+enum class ItemKind {
+  numeric,  // ends at a blank; d and D become e and E unless an '&' came first
+  text,     // keeps inner and trailing blanks
+};
+
+inline constexpr std::size_t kNumericItemLimit = 67;
+inline constexpr std::size_t kTextItemLimit = 4096;
+
+// Reads one item from `stream`, which provides
+//   int next();             // the next byte as 0-255, or kEndOfData
+//   void push_back(char);   // one character handed back for the next read
+// Leading blanks and TABs are skipped; the item ends at LF, CR (with an LF
+// right after it), an unquoted comma, the end of the data, or - for a numeric
+// item - an unquoted blank or TAB, after which blanks, TABs and one following
+// separator are consumed. A double quote opening an item quotes commas and
+// blanks up to the next double quote. At the limit the item ends as after a
+// blank. A character that ends an item without belonging to it is pushed back.
+template <class Stream>
+std::string read_item(Stream& stream, ItemKind kind) {
+  const std::size_t limit = kind == ItemKind::numeric ? kNumericItemLimit : kTextItemLimit;
+  const auto is_blank = [](int c) { return c == ' ' || c == '\t'; };
+
+  // After the item: blanks and TABs, then one comma or line end, are consumed;
+  // any other character is left for the next item.
+  const auto trailing_step = [&](int c) {
+    while (is_blank(c)) c = stream.next();
+    if (c == '\r') {
+      const int after = stream.next();
+      if (after != '\n' && after != kEndOfData) stream.push_back(static_cast<char>(after));
+    } else if (c != ',' && c != '\n' && c != kEndOfData) {
+      stream.push_back(static_cast<char>(c));
+    }
+  };
+
+  std::string item;
+  int c = stream.next();
+  while (is_blank(c)) c = stream.next();
+  bool quoted = false;
+  bool ampersand_seen = false;
+  for (;; c = stream.next()) {
+    if (c == kEndOfData || c == '\n') return item;
+    if (c == '\r') {
+      const int after = stream.next();
+      if (after != '\n' && after != kEndOfData) stream.push_back(static_cast<char>(after));
+      return item;
+    }
+    if (!quoted && c == ',') return item;
+    if (!quoted && is_blank(c) && kind == ItemKind::numeric) {
+      trailing_step(c);
+      return item;
+    }
+    if (c == '"') {
+      if (quoted) {
+        quoted = false;
+        if (kind == ItemKind::numeric) continue;
+        trailing_step(stream.next());
+        return item;
+      }
+      if (item.empty()) {
+        quoted = true;
+        continue;
+      }
+    }
+    if (kind == ItemKind::numeric && !ampersand_seen) {
+      if (c == 'd') c = 'e';
+      if (c == 'D') c = 'E';
+    }
+    if (c == '&') ampersand_seen = true;
+    item.push_back(static_cast<char>(c));
+    if (item.size() == limit) {
+      trailing_step(stream.next());
+      return item;
+    }
+  }
+}
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_TEXTIO_ITEM_READER_H_

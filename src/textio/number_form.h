@@ -1,0 +1,41 @@
+// Number and byte forms written to the console and to the text and module files.
+#ifndef ZENTRILL_TEXTIO_NUMBER_FORM_H_
+#define ZENTRILL_TEXTIO_NUMBER_FORM_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zentrill {
+
+// Up to 16 significant digits, as printf's "%.16g" gives, but with at least
+// three exponent digits: 110, 65.40650177001953, 1e+020, 1e-005.
+// Infinities and NaN give "inf", "-inf" and "nan".
+std::string long_number_form(double value);
+
+// The single widened to double, as printf's "% .7g" gives (a blank before a
+// value that is not negative), with at least three exponent digits:
+// " 3", "-1", " 1e-007", " 1.234568e+008".
+std::string short_number_form(float value);
+
+// Drops every leading 0x20 byte; a TAB or any other byte ends the run.
+std::string remove_leading_blanks(std::string_view text);
+
+// Base 16, upper-case digits, no leading zeros; a negative value as its 64-bit
+// two's complement: 0 -> "0", 128 -> "80", -1 -> "FFFFFFFFFFFFFFFF".
+std::string hexadecimal_form(std::int64_t value);
+
+// One byte holding the low 8 bits of the value: 300 -> 0x2C, -1 -> 0xFF.
+std::string byte_text(std::int64_t value);
+// A floating value is first converted by to_int32.
+std::string byte_text(double value);
+
+// Floating value to integer: nearest, halves to the even neighbour. A value
+// outside the width's range, or NaN, gives the smallest value of the width.
+std::int16_t to_int16(long double value);
+std::int32_t to_int32(long double value);
+std::int64_t to_int64(long double value);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_TEXTIO_NUMBER_FORM_H_

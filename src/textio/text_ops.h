@@ -1,0 +1,40 @@
+// The small text operations: substring, upper case and the numeric value of a
+// text. Texts are byte strings; one byte is one character; zero bytes are
+// ordinary characters. Text equality is std::string's operator==.
+#ifndef ZENTRILL_TEXTIO_TEXT_OPS_H_
+#define ZENTRILL_TEXTIO_TEXT_OPS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zentrill {
+
+// Characters from `start` (counting from 1), at most `length` of them, cut at
+// the end of the text; a negative length means "to the end". Empty when the
+// text is empty, start < 1, start > size or length == 0.
+std::string substring(std::string_view text, std::int64_t start, std::int64_t length);
+
+// ASCII a-z to A-Z; every other byte unchanged.
+std::string upper_case(std::string_view text);
+
+// The number a text starts with: leading blanks skipped; "&H", "&O", "&B" or
+// "&" with octal digits as a 64-bit integer that wraps on overflow; otherwise
+// a decimal (sign, digits, point, exponent) with d and D taken as e and E.
+// Anything else, the empty text included, gives 0.
+// "12 frames" -> 12, "1.5d1" -> 15, "&H10" -> 16, "x7" -> 0, "nan" -> 0.
+double numeric_value(std::string_view text);
+
+// The value of an item collected by read_item as a numeric item.
+//  - empty: 0;
+//  - no point or exponent letter before any '&', and at most 9 characters,
+//    or at most 18, or starting with '&': the integer rules (leading blanks,
+//    '&' bases, or a sign and decimal digits up to the first other character)
+//    as a 64-bit integer converted to the nearest double;
+//  - otherwise the longest decimal prefix, correctly rounded (0 when none).
+// "1e3" -> 1000, "&H1F" -> 31, "&17" -> 15, "abc" -> 0.
+double numeric_item_value(std::string_view item);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_TEXTIO_TEXT_OPS_H_

@@ -19,13 +19,18 @@ struct OutOfRangeFrequency {
 };
 
 // Reads slot 1 (the frequency list, open for reading) to its end, writing one
-// pitch-list line per frequency to slot 2 (open for writing). Stops at the
-// first frequency whose period lies outside 14.5 to 2048.5 and tells which.
-// Opens and closes nothing.
+// pitch-list line per frequency to slot 2 (open for writing) before the next
+// frequency is read. Stops at the first frequency whose period lies outside
+// 14.5 to 2048.5 (an empty line reads as 0 Hz and stops it too), writing no
+// line for it and reading nothing after it, and tells which. Empty when every
+// frequency was analysed. Opens and closes nothing; holds one frequency at a
+// time, however long the list. Write failures propagate as FileError.
 std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots);
 
 // The one-line warning for the user about a stop: which line, its frequency,
-// the playable range, and that it and every later line were left out.
+// the playable range, and that it and every later line were left out. It
+// starts with "zentrill: " and has no line end; the driver writes it to
+// stderr as it stands, followed by a line end.
 std::string out_of_range_message(const OutOfRangeFrequency& stop);
 
 }  // namespace zentrill

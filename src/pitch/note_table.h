@@ -1,0 +1,84 @@
+// The constants of the pitch analysis: the NTSC timer base, the playable
+// period range and the twelve note zones of octave pass 0.
+#ifndef ZENTRILL_PITCH_NOTE_TABLE_H_
+#define ZENTRILL_PITCH_NOTE_TABLE_H_
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace zentrill {
+
+// NTSC CPU clock / 16, in hertz. A frequency's timer period is this divided by
+// the frequency, without the hardware's minus 1; the table below agrees.
+inline constexpr double kTimerBase = 111860.7955;
+
+// Periods from 14.5 to 2048.5, both included, can be analysed: A of octave 0
+// (about 54.61 Hz) up to B of octave 7 (about 7714.54 Hz).
+inline constexpr double kLongestPeriod = 2048.5;
+inline constexpr double kShortestPeriod = 14.5;
+static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
+static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
+
+// The parameter of the fine-pitch effect that leaves a note untouched.
+inline constexpr double kNeutralFinePitch = 128;
+
+// One semitone zone of octave pass 0. A period p is in the zone when
+// lower_bound < p < upper_bound or p == upper_bound: a period on a bound
+// belongs to the higher note.
+struct NoteRow {
+  std::string_view name;  // two characters, as the pitch list writes them
+  double upper_bound;
+  double lower_bound;
+  double exact_period;
+};
+
+// Octave passes: pass k divides every period of the table by 2^k.
+inline constexpr int kOctavePasses = 8;
+
+// The rows in search order. The octave number steps up between B and C, so
+// rows from kFirstRowOfNextOctave on are written with one octave more.
+inline constexpr std::size_t kFirstRowOfNextOctave = 3;
+
+// These values are the nearest doubles to the decimals given for the tracker's
+// zones. They agree with 111860.7955 / (55 * 2^(n/12)) (exact periods) and the
+// quarter-tone points between them (bounds) to about 14 digits only, so they
+// must never be recomputed from the formula: the last bit decides zones.
+inline constexpr std::array<NoteRow, 12> kNoteTable = {{
+    {"A-", 2093.428490924913, 1975.933378020029, 2033.832645454545},
+    {"A#", 1975.933378020029, 1865.032759083474, 1919.682390338001},
+    {"B-", 1865.032759083474, 1760.356513608758, 1811.938896747433},
+    {"C-", 1760.356513608758, 1661.55529435721, 1710.242580788711},
+    {"C#", 1661.55529435721, 1568.299361444042, 1614.254040460912},
+    {"D-", 1568.299361444042, 1480.277481862136, 1523.652922933692},
+    {"D#", 1480.277481862136, 1397.195890770813, 1438.136855399493},
+    {"E-", 1397.195890770813, 1318.777311082989, 1357.42043593241},
+    {"F-", 1318.777311082989, 1244.76002807867, 1281.23428098579},
+    {"F#", 1244.76002807867, 1174.897015956401, 1209.324126349687},
+    {"G-", 1174.897015956401, 1108.955113407622, 1141.449978567702},
+    {"G#", 1108.955113407622, 1046.7142454624566, 1077.385313981124},
+}};
+
+namespace note_table_checks {
+constexpr bool zones_are_contiguous() {
+  for (std::size_t n = 0; n + 1 < kNoteTable.size(); ++n) {
+    if (kNoteTable[n].lower_bound != kNoteTable[n + 1].upper_bound) return false;
+  }
+  return true;
+}
+constexpr bool exact_periods_inside_zones() {
+  for (const NoteRow& row : kNoteTable) {
+    if (!(row.lower_bound < row.exact_period && row.exact_period < row.upper_bound)) return false;
+  }
+  return true;
+}
+}  // namespace note_table_checks
+
+static_assert(note_table_checks::zones_are_contiguous());
+static_assert(note_table_checks::exact_periods_inside_zones());
+// The G# zone of one pass ends exactly where the A zone of the next begins.
+static_assert(kNoteTable[11].lower_bound == kNoteTable[0].upper_bound / 2);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_PITCH_NOTE_TABLE_H_

@@ -1,0 +1,55 @@
+// One frequency's way to a pitch entry: its NTSC timer period, the note zone
+// and octave that hold the period, and the fine-pitch parameter that bends
+// that note onto it. Pure functions, no files.
+#ifndef ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
+#define ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zentrill {
+
+// kTimerBase / frequency, divided at extended precision and rounded to double
+// once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
+double timer_period(double frequency);
+
+// True for 14.5 <= period <= 2048.5; false for NaN.
+bool period_in_range(double period);
+
+// Where the note search stopped.
+struct NoteMatch {
+  std::size_t row;   // index into kNoteTable
+  int pass;          // 0 to 7
+  float divisor;     // 2^pass, the value every table period was divided by
+  float octave;      // the octave written: pass, plus 1 from C on
+};
+
+// Searches pass 0, 1, ... and in each the rows in table order for the zone
+// that holds the period (each table value divided by the pass's divisor).
+// Empty only when the period is out of range.
+std::optional<NoteMatch> find_note(double period);
+
+// 128 + (the row's exact period / divisor - period), each step evaluated at
+// extended precision and stored as a double. The difference is left in the
+// units of the matched octave, not scaled back by the divisor.
+double fine_pitch_value(const NoteMatch& match, double period);
+
+// The fine-pitch value rounded to the nearest whole number, halves to even:
+// 128.5 gives 128, 129.5 gives 130. Always 72 to 186 for a period in range.
+std::int64_t fine_pitch_parameter(double value);
+
+// One line of the pitch list before it is written.
+struct PitchEntry {
+  std::string_view note_name;  // "A-" ... "G#"
+  float octave;                // 0 to 7
+  std::int64_t parameter;      // 72 to 186
+};
+
+// The whole analysis of one period; empty when it is out of range.
+std::optional<PitchEntry> analyse_period(double period);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_PITCH_PERIOD_ANALYSIS_H_

@@ -1,0 +1,37 @@
+#include "pitch/pitch_analysis.h"
+
+#include "pitch/period_analysis.h"
+#include "pitch/pitch_list_writer.h"
+#include "textio/number_form.h"
+
+namespace zentrill {
+namespace {
+
+// The slot that holds freq.txt open for reading during the analysis.
+constexpr int kFrequencyListSlot = 1;
+
+}  // namespace
+
+std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots) {
+  std::uint64_t line_number = 0;
+  while (!slots.at_end(kFrequencyListSlot)) {
+    const double frequency = slots.read_numeric_item(kFrequencyListSlot);
+    ++line_number;
+    // Out of range ends the phase before any piece of the line is written,
+    // so the pitch list never ends in half a line.
+    const std::optional<PitchEntry> entry = analyse_period(timer_period(frequency));
+    if (!entry) return OutOfRangeFrequency{line_number, frequency};
+    write_pitch_list_line(slots, *entry);
+  }
+  return std::nullopt;
+}
+
+std::string out_of_range_message(const OutOfRangeFrequency& stop) {
+  // The range is 111860.7955 / 2048.5 to 111860.7955 / 14.5 Hz, rounded.
+  return "zentrill: line " + std::to_string(stop.line_number) + " of freq.txt, " +
+         long_number_form(stop.frequency) +
+         " Hz, is outside the playable range of about 54.61 to 7714.54 Hz; it and every "
+         "line after it were left out of pxx.txt and pxx.ftm";
+}
+
+}  // namespace zentrill

@@ -8,10 +8,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "textio/file_system.h"
+#include "textio/item_reader.h"
 
 namespace zentrill {
 
@@ -57,6 +59,7 @@ class FileSlots {
  private:
   struct Slot;
   Slot* find(int slot);
+  std::string collect_item(int slot, ItemKind kind);
 
   FileSystem& file_system_;
   std::array<std::unique_ptr<Slot>, 256> slots_;

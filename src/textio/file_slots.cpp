@@ -1,0 +1,184 @@
+#include "textio/file_slots.h"
+
+#include <vector>
+
+#include "textio/item_reader.h"
+#include "textio/number_form.h"
+#include "textio/text_ops.h"
+
+namespace zentrill {
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr char kEndOfFileMark = 0x1A;  // ends a text file's data for good
+
+}  // namespace
+
+struct FileSlots::Slot {
+  // Writing.
+  std::unique_ptr<WritableFile> output;
+  std::string pending_output;
+  bool output_failed = false;  // after a refused write the slot takes no more bytes
+
+  // Reading. `position` counts the file's bytes delivered so far, a CR LF
+  // pair as two; the buffer holds the bytes read from the file but not yet
+  // delivered, from `next_byte` on.
+  std::unique_ptr<ReadableFile> input;
+  std::uint64_t length = 0;
+  std::vector<char> buffer;
+  std::size_t next_byte = 0;
+  std::uint64_t position = 0;
+  bool data_ended = false;
+  int pushed_back = kEndOfData;
+
+  void flush() {
+    if (pending_output.empty() || output_failed) return;
+    std::string bytes;
+    bytes.swap(pending_output);
+    try {
+      output->write(bytes);
+    } catch (const FileError&) {
+      output_failed = true;
+      throw;
+    }
+  }
+
+  // Makes sure at least one undelivered byte is buffered, unless the file
+  // has no more.
+  bool fill() {
+    if (next_byte < buffer.size()) return true;
+    buffer.resize(kBufferSize);
+    const std::size_t got = input->read(buffer);
+    buffer.resize(got);
+    next_byte = 0;
+    return got > 0;
+  }
+
+  // The next raw byte without taking it, or kEndOfData.
+  int peek_raw() {
+    if (data_ended || !fill()) return kEndOfData;
+    return static_cast<unsigned char>(buffer[next_byte]);
+  }
+
+  // The stream as item reading sees it: CR LF is delivered as one LF, a lone
+  // CR as CR, and a 0x1A byte ends the data.
+  int next() {
+    if (pushed_back != kEndOfData) {
+      const int c = pushed_back;
+      pushed_back = kEndOfData;
+      return c;
+    }
+    const int c = peek_raw();
+    if (c == kEndOfData || c == kEndOfFileMark) {
+      data_ended = true;
+      return kEndOfData;
+    }
+    ++next_byte;
+    ++position;
+    if (c == '\r' && peek_raw() == '\n') {
+      ++next_byte;
+      ++position;
+      return '\n';
+    }
+    return c;
+  }
+
+  void push_back(char c) { pushed_back = static_cast<unsigned char>(c); }
+
+  bool at_end() {
+    if (pushed_back != kEndOfData) return false;
+    if (data_ended || position >= length) return true;
+    // The data ends at a 0x1A byte; when one comes next, nothing is left,
+    // not even an empty item.
+    return peek_raw() == kEndOfFileMark;
+  }
+};
+
+FileSlots::FileSlots(FileSystem& file_system) : file_system_(file_system) {}
+
+FileSlots::~FileSlots() {
+  for (auto& slot : slots_) {
+    if (!slot) continue;
+    try {
+      if (slot->output) slot->flush();
+    } catch (const FileError&) {
+      // Nothing more can be done for this file at the end of the program.
+    }
+    slot.reset();
+  }
+}
+
+FileSlots::Slot* FileSlots::find(int slot) {
+  if (slot < 1 || slot >= static_cast<int>(slots_.size())) return nullptr;
+  return slots_[static_cast<std::size_t>(slot)].get();
+}
+
+void FileSlots::open_for_writing(int slot, std::string_view name) {
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
+  auto opened = std::make_unique<Slot>();
+  opened->output = file_system_.open_for_writing(std::string(name));
+  slots_[static_cast<std::size_t>(slot)] = std::move(opened);
+}
+
+void FileSlots::open_for_reading(int slot, std::string_view name) {
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
+  auto input = file_system_.open_for_reading(std::string(name));
+  if (!input) return;
+  auto opened = std::make_unique<Slot>();
+  opened->length = input->length();
+  opened->input = std::move(input);
+  slots_[static_cast<std::size_t>(slot)] = std::move(opened);
+}
+
+void FileSlots::close(int slot) {
+  Slot* open = find(slot);
+  if (!open) return;
+  // Free the slot whatever happens, then report.
+  std::unique_ptr<Slot> closing = std::move(slots_[static_cast<std::size_t>(slot)]);
+  if (!closing->output) return;
+  closing->flush();
+  if (!closing->output_failed) closing->output->close();
+}
+
+void FileSlots::close_all() {
+  std::optional<FileError> first_failure;
+  for (int slot = 1; slot < static_cast<int>(slots_.size()); ++slot) {
+    try {
+      close(slot);
+    } catch (const FileError& failure) {
+      if (!first_failure) first_failure = failure;
+    }
+  }
+  if (first_failure) throw *first_failure;
+}
+
+void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
+  Slot* open = find(slot);
+  if (!open || !open->output || open->output_failed) return;
+  open->pending_output.append(text);
+  if (line_end == LineEnd::with) open->pending_output.append("\r\n");
+  if (open->pending_output.size() >= kBufferSize) open->flush();
+}
+
+void FileSlots::write_number_line(int slot, double value) {
+  print(slot, long_number_form(value), LineEnd::with);
+}
+
+bool FileSlots::at_end(int slot) {
+  Slot* open = find(slot);
+  return !open || !open->input || open->at_end();
+}
+
+double FileSlots::read_numeric_item(int slot) {
+  return numeric_item_value(collect_item(slot, ItemKind::numeric));
+}
+
+std::string FileSlots::read_text_item(int slot) { return collect_item(slot, ItemKind::text); }
+
+std::string FileSlots::collect_item(int slot, ItemKind kind) {
+  Slot* open = find(slot);
+  if (!open || !open->input) return {};
+  return read_item(*open, kind);
+}
+
+}  // namespace zentrill

@@ -1,0 +1,8 @@
+#include "textio/file_system.h"
+
+namespace zentrill {
+
+FileError::FileError(std::string_view file_name, std::string_view reason)
+    : std::runtime_error(std::string(file_name) + ": " + std::string(reason)) {}
+
+}  // namespace zentrill

@@ -1,0 +1,68 @@
+#include "textio/memory_file_system.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace zentrill {
+namespace {
+
+class MemoryReadableFile final : public ReadableFile {
+ public:
+  explicit MemoryReadableFile(std::string data) : data_(std::move(data)) {}
+
+  std::uint64_t length() const override { return data_.size(); }
+
+  std::size_t read(std::span<char> buffer) override {
+    const std::size_t count = std::min(buffer.size(), data_.size() - offset_);
+    std::memcpy(buffer.data(), data_.data() + offset_, count);
+    offset_ += count;
+    return count;
+  }
+
+ private:
+  std::string data_;  // a snapshot: later writes to the name do not show
+  std::size_t offset_ = 0;
+};
+
+class MemoryWritableFile final : public WritableFile {
+ public:
+  MemoryWritableFile(MemoryFileSystem& owner, std::string name)
+      : owner_(owner), name_(std::move(name)) {}
+
+  void write(std::string_view bytes) override {
+    const std::size_t used = owner_.used();
+    const std::size_t room = owner_.capacity > used ? owner_.capacity - used : 0;
+    std::string& contents = owner_.files[name_];
+    contents.append(bytes.substr(0, room));
+    if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC));
+  }
+
+  void close() override {}
+
+ private:
+  MemoryFileSystem& owner_;
+  std::string name_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadableFile> MemoryFileSystem::open_for_reading(const std::string& name) {
+  const auto found = files.find(name);
+  if (found == files.end()) return nullptr;
+  return std::make_unique<MemoryReadableFile>(found->second);
+}
+
+std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::string& name) {
+  if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR));
+  files[name].clear();
+  return std::make_unique<MemoryWritableFile>(*this, name);
+}
+
+std::size_t MemoryFileSystem::used() const {
+  std::size_t total = 0;
+  for (const auto& [name, contents] : files) total += contents.size();
+  return total;
+}
+
+}  // namespace zentrill

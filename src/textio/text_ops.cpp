@@ -1,0 +1,156 @@
+#include "textio/text_ops.h"
+
+#include <charconv>
+#include <cstdlib>
+
+namespace zentrill {
+namespace {
+
+bool is_digit_of_base(char c, int base, unsigned& digit) {
+  if (c >= '0' && c <= '9') {
+    digit = static_cast<unsigned>(c - '0');
+  } else if (c >= 'A' && c <= 'F') {
+    digit = static_cast<unsigned>(c - 'A' + 10);
+  } else if (c >= 'a' && c <= 'f') {
+    digit = static_cast<unsigned>(c - 'a' + 10);
+  } else {
+    return false;
+  }
+  return digit < static_cast<unsigned>(base);
+}
+
+// Digits of the base from the start of the text, up to the first other
+// character, as a 64-bit integer that wraps on overflow.
+std::uint64_t read_digits(std::string_view text, int base) {
+  std::uint64_t value = 0;
+  unsigned digit = 0;
+  for (const char c : text) {
+    if (!is_digit_of_base(c, base, digit)) break;
+    value = value * static_cast<std::uint64_t>(base) + digit;
+  }
+  return value;
+}
+
+// "&H1F" (also &h), "&O17", "&B101", or "&17" (octal); at least two characters.
+std::int64_t read_ampersand_integer(std::string_view text) {
+  switch (text[1]) {
+    case 'H': case 'h': return static_cast<std::int64_t>(read_digits(text.substr(2), 16));
+    case 'O': case 'o': return static_cast<std::int64_t>(read_digits(text.substr(2), 8));
+    case 'B': case 'b': return static_cast<std::int64_t>(read_digits(text.substr(2), 2));
+    default: return static_cast<std::int64_t>(read_digits(text.substr(1), 8));
+  }
+}
+
+std::int64_t read_integer(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return 0;
+  text.remove_prefix(first);
+  if (text.size() >= 2 && text[0] == '&') return read_ampersand_integer(text);
+  bool negative = false;
+  if (text[0] == '+' || text[0] == '-') {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  const std::uint64_t magnitude = read_digits(text, 10);
+  return static_cast<std::int64_t>(negative ? 0 - magnitude : magnitude);
+}
+
+bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the longest prefix of the form [sign] digits [. digits]
+// [e|E [sign] digits] with at least one mantissa digit; 0 when there is none.
+// Deliberately narrower than strtod and from_chars: no "inf", "nan" or
+// hexadecimal floats.
+std::size_t decimal_prefix_length(std::string_view text) {
+  std::size_t i = 0;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissa_digits = 0;
+  while (i < text.size() && is_decimal_digit(text[i])) ++i, ++mantissa_digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && is_decimal_digit(text[i])) ++i, ++mantissa_digits;
+  }
+  if (mantissa_digits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    if (j < text.size() && is_decimal_digit(text[j])) {
+      while (j < text.size() && is_decimal_digit(text[j])) ++j;
+      i = j;
+    }
+  }
+  return i;
+}
+
+// The decimal the text starts with, rounded to the nearest double; too large
+// gives infinity, too small zero; no number gives 0.
+double read_decimal(std::string_view text) {
+  const std::size_t length = decimal_prefix_length(text);
+  if (length == 0) return 0.0;
+  std::string_view number = text.substr(0, length);
+  const bool negative = number[0] == '-';
+  if (number[0] == '+' || number[0] == '-') number.remove_prefix(1);
+  double magnitude = 0.0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), magnitude);
+  if (result.ec == std::errc::result_out_of_range) {
+    // from_chars leaves the value alone here; strtod gives HUGE_VAL or the
+    // correctly rounded tiny value for the same, already validated, text.
+    magnitude = std::strtod(std::string(number).c_str(), nullptr);
+  }
+  return negative ? -magnitude : magnitude;
+}
+
+std::string exponent_letters_as_e(std::string_view text) {
+  std::string copy(text);
+  for (char& c : copy) {
+    if (c == 'd') c = 'e';
+    if (c == 'D') c = 'E';
+  }
+  return copy;
+}
+
+bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+}  // namespace
+
+std::string substring(std::string_view text, std::int64_t start, std::int64_t length) {
+  const auto size = static_cast<std::int64_t>(text.size());
+  if (text.empty() || start < 1 || start > size || length == 0) return {};
+  const std::int64_t available = size - start + 1;
+  const std::int64_t taken = length < 0 || length > available ? available : length;
+  return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(taken)));
+}
+
+std::string upper_case(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return result;
+}
+
+double numeric_value(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return 0.0;
+  text.remove_prefix(first);
+  if (text.size() >= 2 && text[0] == '&') {
+    return static_cast<double>(read_ampersand_integer(text));
+  }
+  const std::string rest = exponent_letters_as_e(text);
+  std::string_view number = rest;
+  while (!number.empty() && is_c_space(number.front())) number.remove_prefix(1);
+  return read_decimal(number);
+}
+
+double numeric_item_value(std::string_view item) {
+  if (item.empty()) return 0.0;
+  // Only a point or exponent letter before any '&' makes the item a decimal.
+  const std::string_view before_ampersand = item.substr(0, item.find('&'));
+  const bool fractional = before_ampersand.find_first_of(".eEdD") != std::string_view::npos;
+  if (!fractional && (item.size() <= 18 || item[0] == '&')) {
+    return static_cast<double>(read_integer(item));
+  }
+  return read_decimal(exponent_letters_as_e(item));
+}
+
+}  // namespace zentrill

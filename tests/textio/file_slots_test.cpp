@@ -1,0 +1,370 @@
+#include "textio/file_slots.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "textio/memory_file_system.h"
+#include "textio/number_form.h"
+#include "textio/posix_file_system.h"
+
+namespace zentrill {
+namespace {
+
+// Every item of `data`, read with the end-of-file test before each one.
+std::vector<std::string> text_items(const std::string& data) {
+  MemoryFileSystem files;
+  files.files["in.txt"] = data;
+  FileSlots slots(files);
+  slots.open_for_reading(1, "in.txt");
+  std::vector<std::string> items;
+  while (!slots.at_end(1) && items.size() < 100) items.push_back(slots.read_text_item(1));
+  return items;
+}
+
+std::vector<double> numeric_items(const std::string& data) {
+  MemoryFileSystem files;
+  files.files["in.txt"] = data;
+  FileSlots slots(files);
+  slots.open_for_reading(1, "in.txt");
+  std::vector<double> items;
+  while (!slots.at_end(1) && items.size() < 100) items.push_back(slots.read_numeric_item(1));
+  return items;
+}
+
+using Texts = std::vector<std::string>;
+using Numbers = std::vector<double>;
+
+TEST(ItemReading, LineEndsAndTheEndOfTheData) {
+  EXPECT_EQ(numeric_items("1\r\n2\r\n3\r\n"), (Numbers{1, 2, 3}));
+  EXPECT_EQ(numeric_items("1\r\n2\r\n3"), (Numbers{1, 2, 3}));
+  EXPECT_EQ(numeric_items("1\r\n2\r\n3\r\n\r\n"), (Numbers{1, 2, 3, 0}));
+  EXPECT_EQ(text_items("1\r\n2\r\n3\r\n\r\n"), (Texts{"1", "2", "3", ""}));
+  EXPECT_EQ(numeric_items(""), Numbers{});
+  EXPECT_EQ(text_items("a\nb\n"), (Texts{"a", "b"}));
+  // A lone CR ends an item too and is not taken with the next one.
+  EXPECT_EQ(text_items("a\rb\r"), (Texts{"a", "b"}));
+  EXPECT_EQ(text_items("a\r\rb"), (Texts{"a", "", "b"}));
+  EXPECT_EQ(text_items("a\r"), (Texts{"a"}));
+  EXPECT_EQ(text_items("\r\n"), (Texts{""}));
+  // The second CR is the first of a CR LF pair, which the first CR takes along.
+  EXPECT_EQ(text_items("a\r\r\n"), (Texts{"a"}));
+}
+
+TEST(ItemReading, BlanksCommasAndQuotes) {
+  EXPECT_EQ(numeric_items("1 2\r\n"), (Numbers{1, 2}));
+  EXPECT_EQ(text_items("1 2\r\n"), (Texts{"1 2"}));
+  EXPECT_EQ(numeric_items("1,2\r\n"), (Numbers{1, 2}));
+  EXPECT_EQ(numeric_items("1 ,2\r\n"), (Numbers{1, 2}));
+  EXPECT_EQ(numeric_items("1 , 2\r\n"), (Numbers{1, 2}));
+  EXPECT_EQ(numeric_items("1\t\t2"), (Numbers{1, 2}));
+  EXPECT_EQ(numeric_items("1  \r\n2"), (Numbers{1, 2}));
+  EXPECT_EQ(text_items("A  \r\n"), (Texts{"A  "}));
+  EXPECT_EQ(text_items("  \tA B\r\n"), (Texts{"A B"}));
+  EXPECT_EQ(text_items("A,B\r\n"), (Texts{"A", "B"}));
+  EXPECT_EQ(text_items("\"A,B\"\r\n"), (Texts{"A,B"}));
+  EXPECT_EQ(text_items("\"A,B\"  ,C\r\n"), (Texts{"A,B", "C"}));
+  EXPECT_EQ(text_items("\"A\"B\r\n"), (Texts{"A", "B"}));
+  EXPECT_EQ(text_items("A\"B\"\r\n"), (Texts{"A\"B\""}));
+  // A line end ends the item even inside quotes.
+  EXPECT_EQ(text_items("\"A\r\nB\"\r\n"), (Texts{"A", "B\""}));
+  // In a numeric item a closing quote does not end it.
+  // "1 23" is read by the integer rules, which stop at the blank.
+  EXPECT_EQ(numeric_items("\"1 2\"3 4\r\n"), (Numbers{1, 4}));
+  EXPECT_EQ(numeric_items("\"12\"3\r\n"), (Numbers{123}));
+  EXPECT_EQ(text_items("C#3 P8A\r\n"), (Texts{"C#3 P8A"}));
+}
+
+TEST(ItemReading, ExponentLettersInNumericItems) {
+  EXPECT_EQ(numeric_items("1d3\r\n&H1F\r\n&17\r\nabc\r\n\r\n"), (Numbers{1000, 31, 15, 0, 0}));
+  EXPECT_EQ(numeric_items("&H1D\r\n"), (Numbers{29}));  // D after & stays a digit
+  EXPECT_EQ(text_items("1d3\r\n"), (Texts{"1d3"}));
+}
+
+TEST(ItemReading, ItemLimits) {
+  const std::string digits67(67, '1');
+  // A 67-character numeric item is whole; the rest of its line is the next.
+  EXPECT_EQ(numeric_items(digits67 + "\r\n").size(), 1u);
+  const Numbers split = numeric_items(digits67 + "25\r\n");
+  ASSERT_EQ(split.size(), 2u);
+  EXPECT_EQ(split[1], 25);
+  EXPECT_EQ(numeric_items(digits67 + " \r\n7\r\n").size(), 2u);
+  const Texts long_line = text_items(std::string(5000, 'x') + "\r\n");
+  ASSERT_EQ(long_line.size(), 2u);
+  EXPECT_EQ(long_line[0].size(), 4096u);
+  EXPECT_EQ(long_line[1].size(), 904u);
+  // At the limit the item ends as at a blank: a following comma is consumed.
+  EXPECT_EQ(text_items(std::string(4096, 'y') + ",z").size(), 2u);
+}
+
+TEST(ItemReading, EndOfFileMarkEndsTheDataForGood) {
+  EXPECT_EQ(numeric_items("1\r\n2\x1A" "3\r\n"), (Numbers{1, 2}));
+  EXPECT_EQ(numeric_items("1\r\n\x1A" "3\r\n"), (Numbers{1}));
+  EXPECT_EQ(text_items("\x1A"), Texts{});
+  EXPECT_EQ(text_items("a\r\x1A" "b"), (Texts{"a"}));
+  EXPECT_EQ(text_items("a b\x1A\r\n"), (Texts{"a b"}));
+}
+
+TEST(ItemReading, OtherBytesAreKept) {
+  EXPECT_EQ(text_items(std::string("a\0b\r\n", 5)), (Texts{std::string("a\0b", 3)}));
+  EXPECT_EQ(text_items("\xFF\xFE\r\n"), (Texts{"\xFF\xFE"}));
+}
+
+TEST(EndOfFileTest, PushBackKeepsTheFileOpen) {
+  MemoryFileSystem files;
+  files.files["in.txt"] = "1 X";
+  FileSlots slots(files);
+  slots.open_for_reading(1, "in.txt");
+  EXPECT_FALSE(slots.at_end(1));
+  EXPECT_EQ(slots.read_numeric_item(1), 1);
+  // Every byte is delivered, but the X is pushed back.
+  EXPECT_FALSE(slots.at_end(1));
+  EXPECT_EQ(slots.read_text_item(1), "X");
+  EXPECT_TRUE(slots.at_end(1));
+  EXPECT_EQ(slots.read_text_item(1), "");
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST(EndOfFileTest, FreeSlots) {
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  EXPECT_TRUE(slots.at_end(1));
+  slots.open_for_reading(1, "missing.txt");
+  EXPECT_TRUE(slots.at_end(1));
+  EXPECT_EQ(slots.read_numeric_item(1), 0);
+  EXPECT_EQ(slots.read_text_item(1), "");
+  EXPECT_TRUE(slots.at_end(0));
+  EXPECT_TRUE(slots.at_end(256));
+  EXPECT_TRUE(slots.at_end(-1));
+}
+
+TEST(EndOfFileTest, LengthIsMeasuredAtOpen) {
+  MemoryFileSystem files;
+  files.files["in.txt"] = "1\r\n";
+  FileSlots slots(files);
+  slots.open_for_reading(1, "in.txt");
+  files.files["in.txt"] = "1\r\n2\r\n";  // the open file is not changed by this
+  EXPECT_EQ(slots.read_numeric_item(1), 1);
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST(FileSlotsWriting, BytesGoOutUnchangedAtClose) {
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(2, "out.bin");
+  slots.print(2, std::string("\0\n\r\x1A", 4));
+  slots.print(2, "", LineEnd::with);
+  slots.print(2, "x");
+  EXPECT_EQ(files.files["out.bin"], "");  // buffered until close
+  slots.close(2);
+  EXPECT_EQ(files.files["out.bin"], std::string("\0\n\r\x1A\r\nx", 7));
+}
+
+TEST(FileSlotsWriting, NumberLines) {
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  for (const double value : {110.0, 65.4064, 1e20, 0.00001}) slots.write_number_line(1, value);
+  slots.close(1);
+  EXPECT_EQ(files.files["freq.txt"], "110\r\n65.4064\r\n1e+020\r\n1e-005\r\n");
+}
+
+TEST(FileSlotsWriting, NumberLinesReadBack) {
+  const double single = static_cast<double>(65.4065f);
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  slots.write_number_line(1, single);
+  slots.write_number_line(1, 2 * single);
+  slots.close(1);
+  EXPECT_EQ(files.files["freq.txt"], "65.40650177001953\r\n130.8130035400391\r\n");
+  slots.open_for_reading(1, "freq.txt");
+  EXPECT_EQ(slots.read_numeric_item(1), single);
+  const double twice = slots.read_numeric_item(1);
+  EXPECT_EQ(twice, 130.8130035400391);
+  EXPECT_NE(twice, 2 * single);
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST(FileSlotsWriting, RoundTripOfManyValues) {
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  std::vector<double> written;
+  for (double value = 54.0; value < 8000.0; value *= 1.0007) {
+    written.push_back(value);
+    slots.write_number_line(1, value);
+  }
+  slots.close(1);
+  slots.open_for_reading(1, "freq.txt");
+  for (const double value : written) {
+    ASSERT_FALSE(slots.at_end(1));
+    // Sixteen digits may miss the value in its last bits, but the value read
+    // back writes the same line again.
+    EXPECT_EQ(long_number_form(slots.read_numeric_item(1)), long_number_form(value));
+  }
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST(FileSlotsState, OpeningAnOpenSlotKeepsItsFile) {
+  MemoryFileSystem files;
+  files.files["a.txt"] = "A";
+  FileSlots slots(files);
+  slots.open_for_writing(1, "out.txt");
+  slots.open_for_writing(1, "other.txt");
+  slots.open_for_reading(1, "a.txt");
+  EXPECT_FALSE(files.files.contains("other.txt"));
+  slots.print(1, "kept");
+  slots.close(1);
+  EXPECT_EQ(files.files["out.txt"], "kept");
+  slots.close(1);  // a free slot: nothing happens
+  slots.print(1, "lost");
+  slots.write_number_line(1, 1);
+  EXPECT_EQ(files.files["out.txt"], "kept");
+}
+
+TEST(FileSlotsState, EveryOpenSlotIsClosedAtTheEnd) {
+  MemoryFileSystem files;
+  {
+    FileSlots slots(files);
+    slots.open_for_writing(1, "one.txt");
+    slots.open_for_writing(255, "last.txt");
+    slots.print(1, "1");
+    slots.print(255, "255");
+  }
+  EXPECT_EQ(files.files["one.txt"], "1");
+  EXPECT_EQ(files.files["last.txt"], "255");
+}
+
+TEST(FileSlotsFailures, InMemoryFaultsAreReported) {
+  MemoryFileSystem files;
+  files.uncreatable.insert("pxx.ftm");
+  FileSlots slots(files);
+  EXPECT_THROW(slots.open_for_writing(2, "pxx.ftm"), FileError);
+  EXPECT_TRUE(slots.at_end(2));
+  slots.print(2, "lost");  // the slot stayed free
+
+  files.capacity = 5;
+  slots.open_for_writing(1, "freq.txt");
+  slots.print(1, "1234567");
+  try {
+    slots.close(1);
+    ADD_FAILURE() << "a full disk was not reported";
+  } catch (const FileError& failure) {
+    EXPECT_STREQ(failure.what(), "freq.txt: No space left on device");
+  }
+  EXPECT_EQ(files.files["freq.txt"], "12345");  // what fitted is kept
+}
+
+TEST(FileSlotsFailures, CloseAllClosesEverySlotThenReports) {
+  MemoryFileSystem files;
+  files.capacity = 2;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "a.txt");
+  slots.open_for_writing(2, "b.txt");
+  slots.print(1, "aaa");
+  slots.print(2, "b");
+  EXPECT_THROW(slots.close_all(), FileError);
+  EXPECT_EQ(files.files["a.txt"], "aa");
+  EXPECT_TRUE(slots.at_end(1));
+  EXPECT_TRUE(slots.at_end(2));
+}
+
+TEST(FileSlotsFailures, LargeOutputFailsWhileWriting) {
+  MemoryFileSystem files;
+  files.capacity = 1000;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  EXPECT_THROW(
+      for (int i = 0; i < 100000; ++i) slots.write_number_line(1, 110.0), FileError);
+  EXPECT_EQ(files.files["freq.txt"].size(), 1000u);
+  // The slot takes nothing more after a refused write.
+  slots.print(1, "x");
+  slots.close(1);
+  EXPECT_EQ(files.files["freq.txt"].size(), 1000u);
+}
+
+// The real file system, in a scratch directory.
+class PosixFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/zentrill-files-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    directory_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(directory_); }
+  std::string path(const char* name) const { return (directory_ / name).string(); }
+  std::string contents(const char* name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::filesystem::path directory_;
+  PosixFileSystem file_system_;
+};
+
+TEST_F(PosixFiles, WritesAndReadsBack) {
+  FileSlots slots(file_system_);
+  slots.open_for_writing(1, path("freq.txt"));
+  slots.write_number_line(1, 110);
+  slots.print(1, std::string("\0\n", 2));
+  slots.close(1);
+  EXPECT_EQ(contents("freq.txt"), std::string("110\r\n\0\n", 7));
+  slots.open_for_reading(1, path("freq.txt"));
+  EXPECT_EQ(slots.read_numeric_item(1), 110);
+  EXPECT_EQ(slots.read_text_item(1), std::string(1, '\0'));
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST_F(PosixFiles, OpeningForWritingEmptiesTheFile) {
+  std::ofstream(path("pxx.txt")) << "old contents";
+  FileSlots slots(file_system_);
+  slots.open_for_writing(2, path("pxx.txt"));
+  slots.close(2);
+  EXPECT_EQ(contents("pxx.txt"), "");
+}
+
+TEST_F(PosixFiles, DirectoryInPlaceOfTheFile) {
+  std::filesystem::create_directory(path("pxx.ftm"));
+  FileSlots slots(file_system_);
+  try {
+    slots.open_for_writing(2, path("pxx.ftm"));
+    ADD_FAILURE() << "creating over a directory was not reported";
+  } catch (const FileError& failure) {
+    EXPECT_EQ(std::string(failure.what()), path("pxx.ftm") + ": Is a directory");
+  }
+  // Read from a directory: the slot stays free and reads as empty.
+  slots.open_for_reading(1, path("pxx.ftm"));
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+TEST_F(PosixFiles, DiskFullIsReportedAtClose) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::filesystem::create_symlink("/dev/full", path("pxx.ftm"));
+  FileSlots slots(file_system_);
+  slots.open_for_writing(2, path("pxx.ftm"));
+  slots.print(2, "FamiTracker Module");
+  try {
+    slots.close(2);
+    ADD_FAILURE() << "a full disk was not reported";
+  } catch (const FileError& failure) {
+    EXPECT_EQ(std::string(failure.what()), path("pxx.ftm") + ": No space left on device");
+  }
+}
+
+TEST_F(PosixFiles, MissingFileReadsAsEmpty) {
+  FileSlots slots(file_system_);
+  slots.open_for_reading(1, path("freq.txt"));
+  EXPECT_TRUE(slots.at_end(1));
+}
+
+}  // namespace
+}  // namespace zentrill

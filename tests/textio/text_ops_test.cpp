@@ -1,0 +1,116 @@
+#include "textio/text_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace zentrill {
+namespace {
+
+TEST(Substring, PositionsCountFromOne) {
+  EXPECT_EQ(substring("C#3 P8A", 7, 1), "A");
+  EXPECT_EQ(substring("C#3 P8A", 8, 1), "");
+  EXPECT_EQ(substring("C#3 P8A", 0, 1), "");
+  EXPECT_EQ(substring("C#3 P8A", -3, 2), "");
+  EXPECT_EQ(substring("C#3 P8A", 1, 2), "C#");
+  EXPECT_EQ(substring("C#3 P8A", 6, 5), "8A");
+  EXPECT_EQ(substring("C#3 P8A", 3, -1), "3 P8A");
+  EXPECT_EQ(substring("C#3 P8A", 3, 0), "");
+  EXPECT_EQ(substring("", 1, 1), "");
+  EXPECT_EQ(substring(std::string("a\0b", 3), 2, 1), std::string(1, '\0'));
+}
+
+TEST(UpperCase, OnlyAsciiLetters) {
+  EXPECT_EQ(upper_case("y"), "Y");
+  EXPECT_EQ(upper_case("c#3-"), "C#3-");
+  EXPECT_EQ(upper_case("az{`@"), "AZ{`@");
+  EXPECT_EQ(upper_case("\xE9\xFF"), "\xE9\xFF");
+  EXPECT_EQ(upper_case(std::string("\0H", 2)), std::string("\0H", 2));
+}
+
+TEST(NumericValue, OfATypedLineOrKey) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {
+      {"", 0},        {" ", 0},          {"7", 7},          {"7x", 7},
+      {"x7", 0},      {"1.5D1", 15},     {"1.5d1", 15},     {"1.5e1", 15},
+      {"&B101", 5},   {"&H10", 16},      {"&h1f", 31},      {"&O17", 15},
+      {"&17", 15},    {"&9", 0},         {"12", 12},        {"12 frames", 12},
+      {"  -3.5", -3.5}, {"\t4", 4},      {"+2", 2},         {".5", 0.5},
+      {"5.", 5},      {"1e", 1},         {"1e+", 1},        {"1e3x", 1000},
+      {"-", 0},       {".", 0},          {"0", 0},          {"1", 1},
+      {"9", 9},       {"nan", 0},        {"inf", 0},        {"NaN", 0},
+      {"infinity", 0}, {"0x10", 0},      {"0x1p3", 0},      {"-.25e1", -2.5},
+      {"1200.4", 1200.4}, {"&", 0},      {"&H", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(numeric_value(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(NumericValue, KeyTextsWithoutACharacterGiveZero) {
+  EXPECT_EQ(numeric_value(std::string("\0H", 2)), 0);
+  EXPECT_EQ(numeric_value(std::string("\0" "5", 2)), 0);
+}
+
+TEST(NumericValue, AmpersandIntegersWrapAtSixtyFourBits) {
+  EXPECT_EQ(numeric_value("&HFFFFFFFFFFFFFFFF"), -1.0);
+  EXPECT_EQ(numeric_value("&H10000000000000001"), 1.0);
+  EXPECT_EQ(numeric_value("&H7FFFFFFFFFFFFFFF"), 9223372036854775807.0);
+}
+
+TEST(NumericValue, DecimalsOutOfDoubleRange) {
+  EXPECT_EQ(numeric_value("1e400"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(numeric_value("-1e400"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(numeric_value("1e-400"), 0.0);
+  EXPECT_EQ(numeric_value("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
+}
+
+TEST(NumericItemValue, IntegerAndDecimalRules) {
+  const struct {
+    const char* item;
+    double value;
+  } cases[] = {
+      {"", 0},
+      {"1e3", 1000},          // d3 has become e3 while collecting
+      {"&H1F", 31},
+      {"&17", 15},
+      {"abc", 0},
+      {"12abc", 12},
+      {"-5", -5},
+      {"+5", 5},
+      {"2.5", 2.5},
+      {"123456789", 123456789},
+      {"123456789012345678", 123456789012345678.0},
+      {"-12345678901234567", -12345678901234567.0},
+      // More than 18 characters without a point: a correctly rounded decimal.
+      {"1234567890123456789", 1234567890123456789.0},
+      {"12345678901234567890", 12345678901234567890.0},
+      {"&H1e", 30},           // an exponent letter after '&' is a digit
+      {"&H10.5", 16},
+      {"1.5&", 1.5},
+      {"155.5634918610405", 155.5634918610405},
+      {"65.40650177001953", static_cast<double>(65.4065f)},
+      {"nan", 0},
+      {"inf", 0},
+      {"1.0nan", 1},
+      {"e5", 0},
+      {".", 0},
+      {"&", 0},
+      {"&HFFFFFFFFFFFFFFFF", -1},
+      {"&HFFFFFFFFFFFFFFFFFF", -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(numeric_item_value(c.item), c.value) << '"' << c.item << '"';
+  }
+}
+
+TEST(NumericItemValue, SixteenDigitsReadBackToTheNearestDouble) {
+  // 130.8130035400391 is not exactly twice the single 65.4065.
+  const double twice = 2.0 * static_cast<double>(65.4065f);
+  EXPECT_NE(numeric_item_value("130.8130035400391"), twice);
+  EXPECT_EQ(numeric_item_value("130.8130035400391"), 130.8130035400391);
+}
+
+}  // namespace
+}  // namespace zentrill

@@ -1,0 +1,336 @@
+#include "module/module_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "module/module_format.h"
+#include "textio/file_system.h"
+#include "textio/memory_file_system.h"
+
+namespace zentrill {
+namespace {
+
+using namespace module_format;
+
+// Bytes from hexadecimal pairs separated by blanks: "0A 00" -> "\x0A\x00".
+std::string Hex(std::string_view pairs) {
+  std::string bytes;
+  for (std::size_t i = 0; i < pairs.size(); i += 3) {
+    bytes += static_cast<char>(std::stoi(std::string(pairs.substr(i, 2)), nullptr, 16));
+  }
+  return bytes;
+}
+
+// The first 380 bytes of every module, as the tracker's format lays them out,
+// sixteen to a row.
+const std::string& ExpectedHead() {
+  static const std::string head = [] {
+    const char* const rows[] = {
+        "46 61 6D 69 54 72 61 63 6B 65 72 20 4D 6F 64 75",  // 0
+        "6C 65 30 04 00 00 50 41 52 41 4D 53 00 00 00 00",  // 16
+        "00 00 00 00 00 00 06 00 00 00 1D 00 00 00 00 05",  // 32
+        "00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 04",  // 48
+        "00 00 00 10 00 00 00 20 00 00 00 49 4E 46 4F 00",  // 64
+        "00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 60",  // 80
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 96
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 112
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 128
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 144
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 160
+        "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00",  // 176
+        "00 00 00 48 45 41 44 45 52 00 00 00 00 00 00 00",  // 192
+        "00 00 00 03 00 00 00 14 00 00 00 00 4E 65 77 20",  // 208
+        "73 6F 6E 67 00 00 00 01 00 02 00 03 00 04 00 49",  // 224
+        "4E 53 54 52 55 4D 45 4E 54 53 00 00 00 00 00 05",  // 240
+        "00 00 00 04 00 00 00 00 00 00 00 53 45 51 55 45",  // 256
+        "4E 43 45 53 00 00 00 00 00 00 00 06 00 00 00 04",  // 272
+        "00 00 00 00 00 00 00 46 52 41 4D 45 53 00 00 00",  // 288
+        "00 00 00 00 00 00 00 03 00 00 00 15 00 00 00 01",  // 304
+        "00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00",  // 320
+        "00 00 00 00 50 41 54 54 45 52 4E 53 00 00 00 00",  // 336
+        "00 00 00 00 05 00 00 00 10 0A 00 00 00 00 00 00",  // 352
+        "00 00 00 00 00 00 00 00 00 01 00 00",              // 368
+    };
+    std::string bytes;
+    for (const char* row : rows) bytes += Hex(row);
+    return bytes;
+  }();
+  return head;
+}
+
+// "DPCM SAMPLES", version 1, data size 1, no samples, then "END".
+const std::string kExpectedTail = Hex(
+    "44 50 43 4D 20 53 41 4D 50 4C 45 53 00 00 00 00 01 00 00 00 01 00 00 00 00 45 4E 44");
+
+// The pitch list file of these lines, each ended by CR LF.
+std::string PitchList(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// Runs phase 3 over a pitch list (nullopt: there is no pxx.txt) and gives the
+// module as it reached the disk while the slots still exist, so bytes that
+// were never flushed by a close are missing.
+std::string WriteModule(const std::optional<std::string>& pitch_list) {
+  MemoryFileSystem file_system;
+  if (pitch_list) file_system.files["pxx.txt"] = *pitch_list;
+  FileSlots slots(file_system);
+  write_module(slots);
+  return file_system.files["pxx.ftm"];
+}
+
+std::string WriteModule(const std::vector<std::string>& lines) {
+  return WriteModule(std::optional<std::string>(PitchList(lines)));
+}
+
+std::string RowBytes(const std::string& module, std::size_t row) {
+  return module.substr(kFixedHeadSize + row * kRowSize, kRowSize);
+}
+
+// The cells of a pattern row that depend on the pitch list.
+struct Row {
+  int note;
+  int octave;
+  int instrument;
+  int parameter;
+  bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+  return out << "{note " << row.note << ", octave " << row.octave << ", instrument "
+             << row.instrument << ", parameter " << row.parameter << "}";
+}
+
+Row NoteRow(int note, int octave, int parameter) {
+  return {note, octave, kFirstInstrument, parameter};
+}
+Row ContinuationRow(int parameter) { return {kNoNote, 0, kNoInstrument, parameter}; }
+const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
+
+Row RowAt(const std::string& module, std::size_t row) {
+  const std::string bytes = RowBytes(module, row);
+  const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
+  return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
+          byte(kEffectParameterOffset)};
+}
+
+// ---------------------------------------------------------------------------
+// The fixed head and the tail are the same whatever the pitch list holds.
+
+TEST(ModuleWriterTest, HeadAndTailAreFixedBytes) {
+  const struct {
+    const char* name;
+    std::optional<std::string> pitch_list;
+  } cases[] = {
+      {"missing pitch list", std::nullopt},
+      {"empty pitch list", ""},
+      {"one line", PitchList({"A-3 P80"})},
+      {"256 lines", PitchList(std::vector<std::string>(256, "G#7 PBA"))},
+      {"300 lines", PitchList(std::vector<std::string>(300, "C-1 P48"))},
+      {"junk", std::string("\r\n\x1A\0zz", 6)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string module = WriteModule(c.pitch_list);
+    ASSERT_EQ(module.size(), 2968u);
+    EXPECT_EQ(module.substr(0, 380), ExpectedHead());
+    EXPECT_EQ(module.substr(2940), kExpectedTail);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Every row carries its index, an empty volume and the fine-pitch effect.
+
+TEST(ModuleWriterTest, EveryRowHasItsIndexVolumeAndEffect) {
+  std::vector<std::string> alternating;
+  for (int i = 0; i < 256; ++i) alternating.push_back(i % 2 ? "E-2 P4F" : "F#6 P9C");
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;
+  } cases[] = {{"no lines", {}}, {"three lines", {"C#3 P8A", "C#3 P7F", "D-3 P80"}},
+               {"256 lines", alternating}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string module = WriteModule(c.lines);
+    for (std::uint32_t row = 0; row < kPatternRows; ++row) {
+      const std::string bytes = RowBytes(module, row);
+      const std::string index{static_cast<char>(row), '\0', '\0', '\0'};
+      EXPECT_EQ(bytes.substr(kRowIndexOffset, 4), index) << "row " << row;
+      EXPECT_EQ(bytes[kVolumeOffset], '\x10') << "row " << row;
+      EXPECT_EQ(bytes[kEffectCommandOffset], '\x0D') << "row " << row;
+    }
+    // The byte 0x0A goes out alone, with no CR added before it.
+    EXPECT_EQ(RowBytes(module, 10).substr(0, 4), Hex("0A 00 00 00"));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The worked example, byte for byte.
+
+TEST(ModuleWriterTest, WorkedExample) {
+  const std::string module = WriteModule({"C#3 P8A", "C#3 P7F", "D-3 P80"});
+  ASSERT_EQ(module.size(), 2968u);
+  const std::string filler_bytes = "00 00 00 00 40 10 0D 80";
+  const struct {
+    std::size_t row;
+    std::string bytes;
+  } rows[] = {
+      {0, "00 00 00 00 02 03 00 10 0D 8A"},   {1, "01 00 00 00 00 00 40 10 0D 7F"},
+      {2, "02 00 00 00 03 03 00 10 0D 80"},   {3, "03 00 " + filler_bytes},
+      {128, "80 00 " + filler_bytes},         {255, "FF 00 " + filler_bytes},
+  };
+  for (const auto& r : rows) EXPECT_EQ(RowBytes(module, r.row), Hex(r.bytes)) << "row " << r.row;
+  EXPECT_EQ(module.substr(2940), kExpectedTail);
+}
+
+// ---------------------------------------------------------------------------
+// Each line becomes one row by the line-state rules; filler rows follow.
+
+TEST(ModuleWriterTest, LinesBecomeRows) {
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<Row> rows;  // the rows before the filler rows
+  } cases[] = {
+      {"no lines", {}, {}},
+      {"each note name",
+       {"C-1 P80", "C#1 P80", "D-1 P80", "D#1 P80", "E-1 P80", "F-1 P80", "F#1 P80", "G-1 P80",
+        "G#1 P80", "A-1 P80", "A#1 P80", "B-1 P80"},
+       {NoteRow(1, 1, 0x80), NoteRow(2, 1, 0x80), NoteRow(3, 1, 0x80), NoteRow(4, 1, 0x80),
+        NoteRow(5, 1, 0x80), NoteRow(6, 1, 0x80), NoteRow(7, 1, 0x80), NoteRow(8, 1, 0x80),
+        NoteRow(9, 1, 0x80), NoteRow(10, 1, 0x80), NoteRow(11, 1, 0x80), NoteRow(12, 1, 0x80)}},
+      {"every octave and the digit range",
+       {"A-0 P48", "A-1 P9F", "A-2 PBA", "A-3 P80", "A-4 PA0", "A-5 P5E", "A-6 P7D", "A-7 P4C"},
+       {NoteRow(10, 0, 0x48), NoteRow(10, 1, 0x9F), NoteRow(10, 2, 0xBA), NoteRow(10, 3, 0x80),
+        NoteRow(10, 4, 0xA0), NoteRow(10, 5, 0x5E), NoteRow(10, 6, 0x7D), NoteRow(10, 7, 0x4C)}},
+      {"same note and octave continue",
+       {"C#3 P8A", "C#3 P7F", "C#3 P81", "C#4 P81"},
+       {NoteRow(2, 3, 0x8A), ContinuationRow(0x7F), ContinuationRow(0x81), NoteRow(2, 4, 0x81)}},
+      {"same note in another octave starts a note",
+       {"G-2 P80", "G-3 P80", "G-2 P80"},
+       {NoteRow(8, 2, 0x80), NoteRow(8, 3, 0x80), NoteRow(8, 2, 0x80)}},
+      {"alternating notes",
+       {"D-3 P80", "E-3 P81", "D-3 P82", "E-3 P83"},
+       {NoteRow(3, 3, 0x80), NoteRow(5, 3, 0x81), NoteRow(3, 3, 0x82), NoteRow(5, 3, 0x83)}},
+      {"B# is B", {"B-4 P80", "B#4 P90"}, {NoteRow(12, 4, 0x80), ContinuationRow(0x90)}},
+      {"B#4 as the first line", {"B#4 P90"}, {NoteRow(12, 4, 0x90)}},
+      {"E# is F", {"E#4 P80", "F-4 P81"}, {NoteRow(6, 4, 0x80), ContinuationRow(0x81)}},
+      {"lower-case letter keeps the note number",
+       {"c-3 P80", "D-3 P80", "c-3 P81", "c-3 P82"},
+       {NoteRow(0, 3, 0x80), NoteRow(3, 3, 0x80), ContinuationRow(0x81), ContinuationRow(0x82)}},
+      {"sharp raises a kept note number", {"C-3 P80", "x#3 P80"},
+       {NoteRow(1, 3, 0x80), NoteRow(2, 3, 0x80)}},
+      {"unrecognised first line with octave 0 continues the empty start", {"c-0 P80"},
+       {ContinuationRow(0x80)}},
+      {"lower-case hexadecimal digits", {"C-3 P8a", "C-3 Pa9", "C-3 Pbb"},
+       {NoteRow(1, 3, 0x80), ContinuationRow(0x89), ContinuationRow(0x89)}},
+      {"other characters keep the digits", {"C-3 P9C", "D-3 PG ", "E-3 P-Z"},
+       {NoteRow(1, 3, 0x9C), NoteRow(3, 3, 0x9C), NoteRow(5, 3, 0x9C)}},
+      {"six characters keep the low digit", {"C-3 P8A", "D-3 P9"},
+       {NoteRow(1, 3, 0x8A), NoteRow(3, 3, 0x9A)}},
+      {"three hexadecimal digits", {"C-3 P10A", "D-3 P8A", "E-3 P1BC"},
+       {NoteRow(1, 3, 0x10), NoteRow(3, 3, 0x8A), NoteRow(5, 3, 0x1B)}},
+      {"octave other than a digit is 0", {"C-3 P80", "C-x P80", "C-", "C-9 P80"},
+       {NoteRow(1, 3, 0x80), NoteRow(1, 0, 0x80), ContinuationRow(0x80), NoteRow(1, 9, 0x80)}},
+      {"empty line keeps note and digits, octave 0", {"D#5 P7E", "", "D#5 P7E"},
+       {NoteRow(4, 5, 0x7E), NoteRow(4, 0, 0x7E), NoteRow(4, 5, 0x7E)}},
+      {"empty first line", {""}, {ContinuationRow(0x00)}},
+      {"characters 4 and 5 are not examined", {"C-3xx81", "C-3 P82"},
+       {NoteRow(1, 3, 0x81), ContinuationRow(0x82)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string module = WriteModule(c.lines);
+    ASSERT_EQ(module.size(), kModuleSize);
+    for (std::size_t row = 0; row < kPatternRows; ++row) {
+      const Row expected = row < c.rows.size() ? c.rows[row] : kFillerRow;
+      EXPECT_EQ(RowAt(module, row), expected) << "row " << row;
+    }
+  }
+}
+
+TEST(ModuleWriterTest, MissingPitchListGivesFillerRowsOnly) {
+  const std::string module = WriteModule(std::optional<std::string>());
+  ASSERT_EQ(module.size(), kModuleSize);
+  for (std::size_t row = 0; row < kPatternRows; ++row) {
+    EXPECT_EQ(RowAt(module, row), kFillerRow) << "row " << row;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The pattern holds 256 rows: no filler after 256 lines, nothing read after.
+
+std::vector<std::string> FullPitchList() {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 255; ++i) lines.push_back(i % 2 ? "D-4 P82" : "C-3 P81");
+  lines.push_back("B-7 PBA");
+  return lines;
+}
+
+TEST(ModuleWriterTest, ExactlyTheFirst256LinesBecomeRows) {
+  const std::string module = WriteModule(FullPitchList());
+  ASSERT_EQ(module.size(), kModuleSize);
+  EXPECT_EQ(RowAt(module, 0), NoteRow(1, 3, 0x81));
+  EXPECT_EQ(RowAt(module, 253), NoteRow(3, 4, 0x82));
+  EXPECT_EQ(RowAt(module, 254), NoteRow(1, 3, 0x81));
+  EXPECT_EQ(RowBytes(module, 255), Hex("FF 00 00 00 0C 07 00 10 0D BA"));
+  EXPECT_EQ(module.substr(kFixedHeadSize + kPatternRows * kRowSize), kExpectedTail);
+
+  std::vector<std::string> longer = FullPitchList();
+  for (int i = 0; i < 44; ++i) longer.push_back("G#1 P48");
+  EXPECT_EQ(WriteModule(longer), module);
+}
+
+TEST(ModuleWriterTest, ClosesBothSlots) {
+  MemoryFileSystem file_system;
+  std::vector<std::string> lines = FullPitchList();
+  lines.push_back("A-1 P80");  // left unread, yet the slot is closed
+  file_system.files["pxx.txt"] = PitchList(lines);
+  FileSlots slots(file_system);
+  write_module(slots);
+  EXPECT_TRUE(slots.at_end(1));
+  slots.print(2, "more");
+  EXPECT_EQ(file_system.files["pxx.ftm"].size(), kModuleSize);
+}
+
+// ---------------------------------------------------------------------------
+// A module that cannot be created or written is reported, not lost quietly.
+
+TEST(ModuleWriterTest, UncreatableModuleThrows) {
+  MemoryFileSystem file_system;
+  file_system.files["pxx.txt"] = PitchList({"A-3 P80"});
+  file_system.uncreatable.insert("pxx.ftm");
+  FileSlots slots(file_system);
+  EXPECT_THROW(write_module(slots), FileError);
+}
+
+TEST(ModuleWriterTest, FullDiskThrows) {
+  const struct {
+    std::size_t room;  // bytes left for pxx.ftm
+    bool fits;
+  } cases[] = {{0, false}, {379, false}, {380, false}, {2967, false}, {2968, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.room);
+    MemoryFileSystem file_system;
+    file_system.files["pxx.txt"] = PitchList({"A-3 P80", "A-3 P81"});
+    file_system.capacity = file_system.used() + c.room;
+    FileSlots slots(file_system);
+    if (c.fits) {
+      write_module(slots);
+      EXPECT_EQ(file_system.files["pxx.ftm"].size(), kModuleSize);
+    } else {
+      EXPECT_THROW(write_module(slots), FileError);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zentrill

@@ -1,0 +1,29 @@
+# Thin wrapper over CMake and CTest.
+#   make run    build, then start zentrill in the current directory
+#   make test   build, then run every test
+BUILD ?= build
+WERROR := $(if $(CI),ON,OFF)
+JOBS ?= $(shell nproc)
+
+.PHONY: all build run test sanitize clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) -DZENTRILL_WERROR=$(WERROR)
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/zentrill
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize:
+	cmake -S . -B build-sanitize -DZENTRILL_SANITIZE=ON -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-sanitize -j $(JOBS)
+	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build build-sanitize

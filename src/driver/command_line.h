@@ -1,0 +1,24 @@
+// The command line: none is needed; --help and --version are answered
+// without touching any file, and anything else is refused before a file is
+// opened, so a mistyped command never overwrites a musician's module.
+#ifndef ZENTRILL_DRIVER_COMMAND_LINE_H_
+#define ZENTRILL_DRIVER_COMMAND_LINE_H_
+
+#include <span>
+#include <string>
+
+namespace zentrill {
+
+enum class CommandLineAction { run, show_help, show_version, refuse };
+
+struct CommandLine {
+  CommandLineAction action;
+  std::string text;  // the help or version text, or the one-line refusal
+};
+
+// `arguments` excludes the program name.
+CommandLine parse_command_line(std::span<const char* const> arguments);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_DRIVER_COMMAND_LINE_H_

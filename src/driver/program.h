@@ -1,0 +1,28 @@
+// The program's run: the banner and the three phases in order, each with its
+// files in their slots.
+#ifndef ZENTRILL_DRIVER_PROGRAM_H_
+#define ZENTRILL_DRIVER_PROGRAM_H_
+
+#include <optional>
+#include <ostream>
+
+#include "textio/console.h"
+#include "textio/file_system.h"
+
+namespace zentrill {
+
+struct RunOutcome {
+  int exit_status;                     // 0, or 1 when a file could not be written
+  std::optional<int> ending_signal;    // the program must end by this signal
+};
+
+// Clears the screen, prints the banner, builds freq.txt with the user, then
+// pxx.txt and pxx.ftm. A file that cannot be written is named with the
+// system's reason on `diagnostics`; a frequency out of the playable range is
+// told there too. Every file is closed before it returns, keeping what was
+// written.
+RunOutcome run_program(Console& console, FileSystem& file_system, std::ostream& diagnostics);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_DRIVER_PROGRAM_H_

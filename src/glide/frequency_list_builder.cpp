@@ -1,0 +1,81 @@
+#include "glide/frequency_list_builder.h"
+
+#include <cmath>
+#include <string>
+
+#include "glide/note_entry.h"
+#include "textio/text_ops.h"
+
+namespace zentrill {
+namespace {
+
+constexpr int kFrequencyList = 1;  // the slot holding freq.txt
+
+// "How many notes/frames? " until the typed line starts with a count from 2
+// to 1200, tested as typed; then rounded, halves to even (2.5 -> 2, 3.5 -> 4).
+float ask_step_count(Console& console) {
+  for (;;) {
+    const double typed = numeric_value(console.read_typed_item("How many notes/frames"));
+    if (typed >= 2.0 && typed <= 1200.0) return static_cast<float>(std::nearbyint(typed));
+  }
+}
+
+// Appends `step_count` values in equal ratios from `start` towards `end`;
+// `end` itself is never written. The ratio's base and exponent are rounded to
+// double before pow, and each new value is the extended-precision product
+// (rising) or quotient (falling) rounded to double.
+void write_glide(FileSlots& slots, double start, double end, float step_count) {
+  double current = start;
+  if (start < end) {
+    const double base = static_cast<double>(end / static_cast<long double>(start));
+    const double exponent = static_cast<double>(1.0L / step_count);
+    const double ratio = std::pow(base, exponent);
+    do {
+      slots.write_number_line(kFrequencyList, current);
+      current = static_cast<double>(static_cast<long double>(ratio) * current);
+      step_count = static_cast<float>(step_count + -1.0L);
+    } while (step_count > 0);
+  } else {
+    const double base = static_cast<double>(start / static_cast<long double>(end));
+    const double exponent = static_cast<double>(1.0L / step_count);
+    const double ratio = std::pow(base, exponent);
+    do {
+      slots.write_number_line(kFrequencyList, current);
+      current = static_cast<double>(current / static_cast<long double>(ratio));
+      step_count = static_cast<float>(step_count + -1.0L);
+    } while (step_count > 0);
+  }
+}
+
+// "Another? ", answered by one key, Y or N in either case, not echoed.
+bool another_glide(Console& console) {
+  console.print("Another? ");
+  for (;;) {
+    const std::string answer = upper_case(console.wait_for_key());
+    if (answer == "Y") return true;
+    if (answer == "N") return false;
+  }
+}
+
+}  // namespace
+
+void run_frequency_list_builder(Console& console, FileSlots& slots) {
+  try {
+    for (;;) {
+      const NotePair pair = enter_note_pair(console);
+      if (pair.start_frequency == pair.end_frequency) {
+        console.print("Start and end notes are identical. Try again.", LineEnd::with);
+        continue;
+      }
+      const float step_count = ask_step_count(console);
+      write_glide(slots, pair.start_frequency, pair.end_frequency, step_count);
+      if (!another_glide(console)) break;
+    }
+  } catch (const InputEnded&) {
+    // No key can arrive any more: end as if "N" had been answered. The glides
+    // already written stay; a glide without its count line writes nothing.
+  }
+  slots.close(kFrequencyList);
+}
+
+}  // namespace zentrill

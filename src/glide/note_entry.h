@@ -1,0 +1,29 @@
+// Note entry: a note typed as three single keys - letter, accidental, octave
+// digit - with only the accepted keys echoed.
+#ifndef ZENTRILL_GLIDE_NOTE_ENTRY_H_
+#define ZENTRILL_GLIDE_NOTE_ENTRY_H_
+
+#include <string_view>
+
+#include "textio/console.h"
+
+namespace zentrill {
+
+struct NotePair {
+  double start_frequency;  // hertz
+  double end_frequency;
+};
+
+// "Starting note? " and "Ending note? ", each followed by the echo of its
+// three accepted keys and a line end. Keys that do not fit the current stage
+// are dropped without a word. Throws what Console::wait_for_key throws.
+NotePair enter_note_pair(Console& console);
+
+// The frequency of a note: the base value of its semitone in octave 1 times
+// 2^(octave - 1). `letter` is "A" to "G", `accidental` "-" or "#", where B#
+// and E# are the C and F of the same octave number.
+double note_frequency(std::string_view letter, std::string_view accidental, float octave);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_GLIDE_NOTE_ENTRY_H_

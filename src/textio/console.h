@@ -38,14 +38,20 @@ class Console {
   void print(std::string_view text, LineEnd line_end = LineEnd::without);
   // The oldest pending key, or the empty text when none is pending; never
   // waits and never echoes. One character for a key that has one; a zero byte
-  // and a code for a key without one (arrows, function keys, ...).
+  // and a code for a key without one (arrows, function keys, ...: KeyCode in
+  // key.h). Throws TerminatingSignal; at the end of input it keeps giving the
+  // empty text once the pending keys are taken.
   std::string read_pending_key();
   // Like read_pending_key, but waits (without using the CPU) until a key is
   // pending. Throws InputEnded or TerminatingSignal.
   std::string wait_for_key();
   // Prints the prompt and "? ", reads one edited line with echo until Enter,
   // prints CR LF and gives the line's first text item. Keys already pending
-  // are the line's first keys. Throws InputEnded or TerminatingSignal.
+  // are the line's first keys. The editing keys are LineEditor's
+  // (line_editor.h); when stdout is not a terminal nothing is echoed while
+  // the line is edited and the finished line is echoed once, before the CR
+  // LF. Throws InputEnded (a line without its Enter is discarded) or
+  // TerminatingSignal.
   std::string read_typed_item(std::string_view prompt);
 
  private:

@@ -1,0 +1,175 @@
+#include "textio/console.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "textio/item_reader.h"
+#include "textio/key_decoder.h"
+#include "textio/key_ring.h"
+#include "textio/line_editor.h"
+#include "textio/terminal.h"
+
+namespace zentrill {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long an ESC waits for the rest of a sequence before it counts as the
+// Esc key. Terminals send a sequence in one piece, far faster than this.
+constexpr std::chrono::milliseconds kEscapeWait{50};
+
+// The typed line as the data of one item read: its end is the data's end.
+class LineStream {
+ public:
+  explicit LineStream(std::string_view line) : line_(line) {}
+  int next() {
+    if (pushed_back_ != kEndOfData) return std::exchange(pushed_back_, kEndOfData);
+    if (position_ == line_.size()) return kEndOfData;
+    return static_cast<unsigned char>(line_[position_++]);
+  }
+  void push_back(char c) { pushed_back_ = static_cast<unsigned char>(c); }
+
+ private:
+  std::string_view line_;
+  std::size_t position_ = 0;
+  int pushed_back_ = kEndOfData;
+};
+
+}  // namespace
+
+struct Console::State {
+  explicit State(Terminal& t) : terminal(t) {}
+
+  Terminal& terminal;
+  KeyDecoder decoder;
+  KeyRing ring;
+  std::vector<Key> decoded;
+  std::array<char, 256> buffer{};
+  bool input_ended = false;
+  Clock::time_point last_byte_time{};
+  // Bytes written since the last CR or LF: where a typed line starts.
+  std::size_t column = 0;
+
+  void write(std::string_view bytes) {
+    if (bytes.empty()) return;
+    terminal.write(bytes);
+    const std::size_t line_break = bytes.find_last_of("\r\n");
+    column = line_break == std::string_view::npos ? column + bytes.size() : bytes.size() - line_break - 1;
+  }
+
+  void throw_if_signalled() {
+    if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
+  }
+
+  void store_decoded() {
+    for (const Key& key : decoded) ring.push(key);  // room was made sure of
+    decoded.clear();
+  }
+
+  void finish_sequence() {
+    decoder.finish(decoded);
+    store_decoded();
+  }
+
+  // Reads once from the terminal, taking only as many bytes as the ring has
+  // room for every key they can make (one more than the bytes, for a
+  // sequence pending from before); the rest wait in the system's buffer.
+  // Gives what the read found, or timed_out when the ring had no room.
+  Terminal::Input take_input(std::optional<std::chrono::milliseconds> timeout) {
+    if (input_ended) return Terminal::Input::ended;
+    const std::size_t room = ring.room();
+    if (room < 2) return Terminal::Input::timed_out;
+    const std::size_t limit = std::min(buffer.size(), room - 1);
+    const Terminal::ReadResult result = terminal.read(std::span<char>(buffer.data(), limit), timeout);
+    switch (result.input) {
+      case Terminal::Input::bytes:
+        decoder.feed(std::string_view(buffer.data(), result.size), decoded);
+        store_decoded();
+        last_byte_time = Clock::now();
+        break;
+      case Terminal::Input::ended:
+        input_ended = true;
+        finish_sequence();  // a lone Esc at the very end is an Esc
+        break;
+      case Terminal::Input::signalled:
+        throw_if_signalled();
+        break;
+      case Terminal::Input::timed_out:
+        break;
+    }
+    return result.input;
+  }
+
+  // Everything that can be had without waiting.
+  void take_available_input() {
+    while (take_input(std::chrono::milliseconds{0}) == Terminal::Input::bytes) {
+    }
+    if (decoder.pending() && !input_ended && Clock::now() - last_byte_time >= kEscapeWait) finish_sequence();
+  }
+
+  Key next_key() {
+    for (;;) {
+      throw_if_signalled();
+      if (const std::optional<Key> key = ring.pop()) return *key;
+      if (input_ended) throw InputEnded{};
+      if (!decoder.pending()) {
+        take_input(std::nullopt);
+        continue;
+      }
+      const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last_byte_time);
+      if (waited >= kEscapeWait || take_input(kEscapeWait - waited) == Terminal::Input::timed_out) {
+        finish_sequence();
+      }
+    }
+  }
+};
+
+Console::Console(Terminal& terminal) : terminal_(terminal), state_(std::make_unique<State>(terminal)) {}
+
+Console::~Console() = default;
+
+void Console::clear_screen() {
+  if (!terminal_.output_is_terminal()) return;
+  state_->write("\x1b[H\x1b[2J");  // cursor home, erase the whole display
+  state_->column = 0;
+}
+
+void Console::print(std::string_view text, LineEnd line_end) {
+  if (line_end == LineEnd::without) {
+    state_->write(text);
+    return;
+  }
+  std::string bytes(text);
+  bytes += "\r\n";
+  state_->write(bytes);
+}
+
+std::string Console::read_pending_key() {
+  state_->throw_if_signalled();
+  state_->take_available_input();
+  const std::optional<Key> key = state_->ring.pop();
+  return key ? key->text() : std::string();
+}
+
+std::string Console::wait_for_key() { return state_->next_key().text(); }
+
+std::string Console::read_typed_item(std::string_view prompt) {
+  std::string prompt_line(prompt);
+  prompt_line += "? ";
+  state_->write(prompt_line);
+  LineEditor editor(state_->column, terminal_.output_is_terminal());
+  while (!editor.done()) {
+    const Key key = state_->next_key();
+    state_->write(editor.press(key, terminal_.width()));
+  }
+  state_->write("\r\n");
+  LineStream stream(editor.line());
+  return read_item(stream, ItemKind::text);
+}
+
+}  // namespace zentrill

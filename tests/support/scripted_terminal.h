@@ -1,0 +1,69 @@
+// A Terminal for tests: the input is a script of bytes, pauses and signals,
+// and everything written is kept. The input ends after the script.
+#ifndef ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_
+#define ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/terminal.h"
+
+namespace zentrill::testing {
+
+class ScriptedTerminal final : public Terminal {
+ public:
+  // `input`: bytes that are all there from the start. Output is not a
+  // terminal and the width is 80 unless set otherwise.
+  explicit ScriptedTerminal(std::string_view input = {});
+
+  // The script, in order:
+  // Bytes that arrive together.
+  ScriptedTerminal& type(std::string_view bytes);
+  // A gap: a read with a time limit above zero finds nothing and uses the
+  // gap up; a read without a limit waits through it; a read with no time
+  // at all finds nothing and leaves it.
+  ScriptedTerminal& pause();
+  // A terminating signal arrives (SIGINT is 2, ...).
+  ScriptedTerminal& signal(int signal_number);
+
+  ScriptedTerminal& set_output_is_terminal(bool is_terminal);
+  ScriptedTerminal& set_width(std::size_t columns);
+
+  // Everything written, and each write call's bytes.
+  const std::string& output() const { return output_; }
+  const std::vector<std::string>& writes() const { return writes_; }
+  // Input bytes the console has not read yet.
+  std::size_t unread_bytes() const;
+  // How many reads were made, and the largest buffer one asked to fill.
+  std::size_t reads() const { return reads_; }
+  std::size_t largest_read_request() const { return largest_read_request_; }
+
+  ReadResult read(std::span<char> buffer, std::optional<std::chrono::milliseconds> timeout) override;
+  void write(std::string_view bytes) override;
+  bool output_is_terminal() const override { return output_is_terminal_; }
+  std::size_t width() const override { return width_; }
+  std::optional<int> take_terminating_signal() override;
+
+ private:
+  struct Event {
+    enum class Kind { bytes, pause, signal } kind;
+    std::string bytes;
+    int signal_number = 0;
+  };
+
+  std::deque<Event> script_;
+  std::string output_;
+  std::vector<std::string> writes_;
+  bool output_is_terminal_ = false;
+  std::size_t width_ = 80;
+  int pending_signal_ = 0;
+  std::size_t reads_ = 0;
+  std::size_t largest_read_request_ = 0;
+};
+
+}  // namespace zentrill::testing
+
+#endif  // ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_

@@ -1,0 +1,290 @@
+#include "textio/console.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "scripted_terminal.h"
+#include "textio/key_decoder.h"
+
+namespace zentrill {
+namespace {
+
+using testing::ScriptedTerminal;
+
+const std::string kUp("\0\x48", 2);
+const std::string kLeft("\0\x4b", 2);
+const std::string kOther("\0\xff", 2);
+
+// Every key wait_for_key gives until the input ends.
+std::vector<std::string> all_keys(Console& console) {
+  std::vector<std::string> keys;
+  try {
+    for (;;) keys.push_back(console.wait_for_key());
+  } catch (const InputEnded&) {
+  }
+  return keys;
+}
+
+TEST(Console, PendingKeysComeInOrderOneCallEach) {
+  ScriptedTerminal terminal("ab\x1b[Ac\x1b[3~");
+  Console console(terminal);
+  EXPECT_EQ(console.read_pending_key(), "a");
+  EXPECT_EQ(console.read_pending_key(), "b");
+  EXPECT_EQ(console.read_pending_key(), kUp);
+  EXPECT_EQ(console.read_pending_key(), "c");
+  EXPECT_EQ(console.read_pending_key(), std::string("\0\x53", 2));
+  EXPECT_EQ(console.read_pending_key(), "");
+  EXPECT_EQ(console.read_pending_key(), "");
+  EXPECT_EQ(terminal.output(), "");  // keys are never echoed
+}
+
+TEST(Console, ReadPendingKeyNeverWaits) {
+  ScriptedTerminal terminal;
+  terminal.pause().type("x");
+  Console console(terminal);
+  EXPECT_EQ(console.read_pending_key(), "");
+  EXPECT_EQ(console.read_pending_key(), "");
+  EXPECT_EQ(console.wait_for_key(), "x");  // waits through the gap
+}
+
+TEST(Console, WaitForKeyEndsWithInputEndedAfterThePendingKeys) {
+  {
+    ScriptedTerminal terminal;
+    Console console(terminal);
+    EXPECT_THROW(console.wait_for_key(), InputEnded);
+    EXPECT_THROW(console.wait_for_key(), InputEnded);
+    EXPECT_EQ(console.read_pending_key(), "");
+  }
+  {
+    ScriptedTerminal terminal("ab");
+    Console console(terminal);
+    EXPECT_EQ(all_keys(console), (std::vector<std::string>{"a", "b"}));
+  }
+}
+
+struct EscCase {
+  ScriptedTerminal terminal;
+  std::vector<std::string> keys;
+};
+
+TEST(Console, ALoneEscIsTheEscKeyOnlyWhenNothingFollowsAtOnce) {
+  std::vector<EscCase> cases;
+  cases.push_back({ScriptedTerminal("\x1b[A"), {kUp}});
+  cases.push_back({ScriptedTerminal("\x1b"), {"\x1b"}});  // at the end of input
+  cases.push_back({ScriptedTerminal("x\x1b"), {"x", "\x1b"}});
+  cases.push_back({ScriptedTerminal("\x1b\r"), {"\x1b", "\r"}});
+  ScriptedTerminal split;
+  split.type("\x1b").type("[A");  // two pieces without a gap: one key
+  cases.push_back({std::move(split), {kUp}});
+  ScriptedTerminal gap;
+  gap.type("\x1b").pause().type("[A");
+  cases.push_back({std::move(gap), {"\x1b", "[", "A"}});
+  ScriptedTerminal gap_in_sequence;
+  gap_in_sequence.type("\x1b[1;").pause().type("5A");
+  cases.push_back({std::move(gap_in_sequence), {kOther, "5", "A"}});
+  for (EscCase& c : cases) {
+    Console console(c.terminal);
+    EXPECT_EQ(all_keys(console), c.keys);
+  }
+}
+
+TEST(Console, ReadPendingKeyGivesALoneEscOnceTheWaitHasPassed) {
+  ScriptedTerminal terminal;
+  terminal.type("\x1b").pause().type("a");
+  Console console(terminal);
+  EXPECT_EQ(console.read_pending_key(), "");
+  std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  EXPECT_EQ(console.read_pending_key(), "\x1b");
+  EXPECT_EQ(console.wait_for_key(), "a");
+}
+
+TEST(Console, AFullRingTakesNoMoreBytesAndLosesNone) {
+  std::string input;
+  for (int i = 0; i < 700; ++i) input += static_cast<char>('a' + i % 26);
+  ScriptedTerminal terminal(input);
+  Console console(terminal);
+  EXPECT_EQ(console.read_pending_key(), "a");
+  EXPECT_GT(terminal.unread_bytes(), 700u - 511u - 1u);  // the rest waits outside
+  EXPECT_LE(terminal.largest_read_request(), 511u);
+  std::string keys = "a";
+  for (std::string key; !(key = console.read_pending_key()).empty();) keys += key;
+  EXPECT_EQ(keys, input);
+  EXPECT_EQ(terminal.unread_bytes(), 0u);
+}
+
+TEST(Console, AFullRingLosesNoKeyOfSequencesCutAtAnyPoint) {
+  // Sequences of 1 to 5 bytes, so that reads end inside them, and sequences
+  // broken off by a byte that is a key of its own (two keys from the byte).
+  const std::vector<std::string> pieces = {"x",      "\x1b[A",   "\x1b[3~", "\x1b[15~", "\x1bOP",
+                                           "\x1b[[B", "\x1b" "a", "\x1b\r",   "\x1b[1\t"};
+  std::string input;
+  for (int i = 0; i < 1500; ++i) input += pieces[(i * 7 + i / 5) % pieces.size()];
+  KeyDecoder decoder;
+  std::vector<Key> expected_keys;
+  decoder.feed(input, expected_keys);
+  decoder.finish(expected_keys);
+
+  ScriptedTerminal terminal(input);
+  Console console(terminal);
+  std::vector<std::string> keys;
+  for (std::string key; !(key = console.read_pending_key()).empty();) keys.push_back(key);
+  ASSERT_EQ(keys.size(), expected_keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(keys[i], expected_keys[i].text()) << i;
+}
+
+struct TypedCase {
+  std::string input;
+  std::string item;
+  std::string transcript;  // after the prompt
+};
+
+TEST(Console, ReadTypedItemGivesTheFirstTextItemOfTheEditedLine) {
+  const std::vector<TypedCase> cases = {
+      {"4\r", "4", "4\r\n"},
+      {"12, 40\r", "12", "12, 40\r\n"},
+      {"\r", "", "\r\n"},
+      {"\n", "", "\r\n"},
+      {"  abc def \r", "abc def ", "  abc def \r\n"},
+      {"\"A,B\",C\r", "A,B", "\"A,B\",C\r\n"},
+      {"1\x7f" "2\r", "2", "2\r\n"},
+      {"a\x1b[Db\r", "ba", "ba\r\n"},
+      {"9\x1b[D\x1b[3~8\r", "8", "8\r\n"},
+      {"abc\x1b\r", "", "\r\n"},  // Esc clears the line
+      {"1\t2\r", "1       2", "1       2\r\n"},
+      {"\x1b[A\x1bOP\x1b[[A5\r", "5", "5\r\n"},  // special keys add nothing
+      {std::string(5000, '7') + "\r", std::string(4096, '7'), std::string(4096, '7') + "\r\n"},
+  };
+  for (const TypedCase& c : cases) {
+    ScriptedTerminal terminal(c.input);
+    Console console(terminal);
+    EXPECT_EQ(console.read_typed_item("How many notes/frames"), c.item) << c.input;
+    EXPECT_EQ(terminal.output(), "How many notes/frames? " + c.transcript) << c.input;
+  }
+}
+
+TEST(Console, KeysTypedBeforeThePromptAreTheLinesFirstKeys) {
+  ScriptedTerminal terminal("xy12\r7\r");
+  Console console(terminal);
+  EXPECT_EQ(console.read_pending_key(), "x");
+  EXPECT_EQ(console.read_typed_item("A"), "y12");
+  EXPECT_EQ(console.read_typed_item("B"), "7");
+  EXPECT_EQ(terminal.output(), "A? y12\r\nB? 7\r\n");
+}
+
+TEST(Console, CarriageReturnAndLineFeedAreEachAnEnter) {
+  ScriptedTerminal terminal("4\r\n5\r");
+  Console console(terminal);
+  EXPECT_EQ(console.read_typed_item("N"), "4");
+  EXPECT_EQ(console.read_typed_item("N"), "");
+  EXPECT_EQ(console.read_typed_item("N"), "5");
+}
+
+TEST(Console, ALineWithoutItsEnterIsDiscardedWhenTheInputEnds) {
+  for (const std::string input : {"", "12", "12\x1b[A"}) {
+    ScriptedTerminal terminal(input);
+    Console console(terminal);
+    EXPECT_THROW(console.read_typed_item("Steps"), InputEnded) << input;
+    EXPECT_EQ(terminal.output(), "Steps? ") << input;  // the prompt was out before the wait
+  }
+}
+
+TEST(Console, ATerminatingSignalEndsEveryRead) {
+  {
+    ScriptedTerminal terminal;
+    terminal.type("a").pause().signal(2);
+    Console console(terminal);
+    EXPECT_EQ(console.wait_for_key(), "a");
+    try {
+      console.wait_for_key();
+      FAIL() << "no signal";
+    } catch (const TerminatingSignal& signal) {
+      EXPECT_EQ(signal.signal_number, 2);
+    }
+  }
+  {
+    ScriptedTerminal terminal;
+    terminal.type("12").pause().signal(15);
+    Console console(terminal);
+    try {
+      console.read_typed_item("Steps");
+      FAIL() << "no signal";
+    } catch (const TerminatingSignal& signal) {
+      EXPECT_EQ(signal.signal_number, 15);
+    }
+  }
+  {
+    ScriptedTerminal terminal;
+    terminal.signal(3).type("abc");  // before keys already there
+    Console console(terminal);
+    EXPECT_THROW(console.read_pending_key(), TerminatingSignal);
+  }
+}
+
+TEST(Console, PrintWritesTheBytesUnchangedInOneWrite) {
+  ScriptedTerminal terminal;
+  Console console(terminal);
+  console.print("Starting note? ");
+  console.print(std::string("A\0\n", 3), LineEnd::with);
+  console.print("");
+  console.print("", LineEnd::with);
+  EXPECT_EQ(terminal.output(), std::string("Starting note? A\0\n\r\n\r\n", 22));
+  EXPECT_EQ(terminal.writes().size(), 3u);
+}
+
+TEST(Console, ClearScreenWritesOnlyToATerminal) {
+  ScriptedTerminal pipe;
+  Console piped(pipe);
+  piped.clear_screen();
+  EXPECT_EQ(pipe.output(), "");
+
+  ScriptedTerminal screen;
+  screen.set_output_is_terminal(true);
+  Console console(screen);
+  console.clear_screen();
+  EXPECT_EQ(screen.output(), "\x1b[H\x1b[2J");
+}
+
+TEST(Console, WithoutATerminalNoEscapeSequenceIsWritten) {
+  ScriptedTerminal terminal("ab\x1b[D\x1b[D\x7f\x1b[3~xy\t\x1b[A\x1b\r12\r");
+  Console console(terminal);
+  console.clear_screen();
+  console.read_typed_item("One");
+  console.read_typed_item("Two");
+  EXPECT_EQ(terminal.output().find('\x1b'), std::string::npos);
+  EXPECT_EQ(terminal.output(), "One? \r\nTwo? 12\r\n");
+}
+
+TEST(Console, OnATerminalEachKeyIsShownByOneWrite) {
+  ScriptedTerminal terminal("ab\x1b[DX\r");
+  terminal.set_output_is_terminal(true);
+  Console console(terminal);
+  console.print("xx");
+  EXPECT_EQ(console.read_typed_item("N"), "aXb");
+  // The line starts after "xx" and "N? ", in column 5.
+  EXPECT_EQ(terminal.writes(), (std::vector<std::string>{"xx", "N? ", "a", "b", "\r\x1b[6C",
+                                                        "\r\x1b[5C\x1b[JaXb\r\x1b[7C", "\r\n"}));
+}
+
+TEST(Console, UpAndDownMoveByTheTerminalsWidth) {
+  ScriptedTerminal terminal("0123456789abc\x1b[AX\r");
+  terminal.set_width(10);
+  Console console(terminal);
+  EXPECT_EQ(console.read_typed_item("W"), "012X3456789abc");
+}
+
+TEST(Console, ALineStartsAtTheColumnAfterTheLastLineEnd) {
+  ScriptedTerminal terminal("a\x1b[D\r");
+  terminal.set_output_is_terminal(true);
+  Console console(terminal);
+  console.print("first line", LineEnd::with);
+  console.print("ab\rc");
+  console.read_typed_item("P");  // column 1 + 3
+  EXPECT_EQ(terminal.writes()[3], "a");
+  EXPECT_EQ(terminal.writes()[4], "\r\x1b[4C");
+}
+
+}  // namespace
+}  // namespace zentrill

@@ -1,0 +1,144 @@
+#include "pty_child.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+namespace zentrill::testing {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+}
+
+}  // namespace
+
+bool same_mode(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
+  if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
+  tcgetattr(slave_, &original_mode_);
+  int go[2];
+  if (pipe(go) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    ::close(go[1]);
+    ::close(master_);
+    setsid();
+    ioctl(slave_, TIOCSCTTY, 0);
+    dup2(slave_, STDIN_FILENO);
+    dup2(slave_, STDOUT_FILENO);
+    dup2(slave_, STDERR_FILENO);
+    if (slave_ > STDERR_FILENO) ::close(slave_);
+    char byte;
+    while (::read(go[0], &byte, 1) < 0 && errno == EINTR) {
+    }
+    ::close(go[0]);
+    _exit(body());
+  }
+  ::close(go[0]);
+  write_all(master_, before);
+  // The keys must be in the terminal's buffer before the child goes on; the
+  // pty hands them over asynchronously.
+  if (!before.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  write_all(go[1], "g");
+  ::close(go[1]);
+}
+
+PtyChild::~PtyChild() {
+  if (pid_ > 0 && !reaped_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (master_ >= 0) ::close(master_);
+  if (slave_ >= 0) ::close(slave_);
+}
+
+termios PtyChild::mode() const {
+  termios mode{};
+  tcgetattr(slave_, &mode);
+  return mode;
+}
+
+void PtyChild::type(std::string_view bytes) { write_all(master_, bytes); }
+
+bool PtyChild::drain(std::chrono::milliseconds timeout) {
+  if (master_ < 0) return false;
+  pollfd fd{master_, POLLIN, 0};
+  if (poll(&fd, 1, static_cast<int>(timeout.count())) <= 0) return false;
+  char buffer[4096];
+  const ssize_t got = ::read(master_, buffer, sizeof buffer);
+  if (got <= 0) return false;  // the child's side is closed, or a signal came
+  output_.append(buffer, static_cast<std::size_t>(got));
+  return true;
+}
+
+bool PtyChild::read_until(std::string_view text, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (output_.find(text) == std::string::npos) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0 || master_ < 0) return false;
+    drain(left);
+  }
+  return true;
+}
+
+bool PtyChild::wait_for_mode(const std::function<bool(const termios&)>& test,
+                             std::chrono::milliseconds timeout) const {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    if (test(mode())) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+std::optional<int> PtyChild::wait(std::chrono::milliseconds timeout, int options) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG | options);
+    if (done == pid_) {
+      if (WIFEXITED(status) || WIFSIGNALED(status)) reaped_ = true;
+      return status;
+    }
+    if (done < 0 && errno != EINTR) return std::nullopt;
+    if (Clock::now() >= deadline) return std::nullopt;
+    // Keep the terminal's output flowing, so the child never blocks on it.
+    drain(std::chrono::milliseconds(5));
+  }
+}
+
+void PtyChild::hang_up() {
+  ::close(master_);
+  master_ = -1;
+}
+
+void PtyChild::set_width(unsigned short columns) {
+  winsize size{};
+  size.ws_row = 24;
+  size.ws_col = columns;
+  ioctl(master_, TIOCSWINSZ, &size);
+}
+
+}  // namespace zentrill::testing

@@ -1,0 +1,67 @@
+// A child process on its own pseudo-terminal, for tests of the real terminal:
+// the child's stdin, stdout and stderr are the terminal's slave side, and it
+// leads a session with the terminal as its controlling terminal, so Ctrl-C
+// typed on the master reaches it as SIGINT, as in a shell.
+#ifndef ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_
+#define ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_
+
+#include <sys/types.h>
+#include <termios.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zentrill::testing {
+
+// Whether two terminal modes are the same in everything `stty -g` shows.
+bool same_mode(const termios& a, const termios& b);
+
+class PtyChild {
+ public:
+  // Runs `body` in the child and ends it with body's result. `before`, when
+  // given, is typed on the terminal before the child starts (it waits for
+  // that), as keys typed ahead of the program.
+  explicit PtyChild(std::function<int()> body, std::string_view before = {});
+  ~PtyChild();  // kills the child if it still runs
+  PtyChild(const PtyChild&) = delete;
+  PtyChild& operator=(const PtyChild&) = delete;
+
+  pid_t pid() const { return pid_; }
+  // The terminal's mode before the child started, and now.
+  const termios& original_mode() const { return original_mode_; }
+  termios mode() const;
+
+  void type(std::string_view bytes);
+  // Reads the child's output until it holds `text` or `timeout` passes;
+  // true when it does. Everything read so far is in output().
+  bool read_until(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  const std::string& output() const { return output_; }
+  // Waits until `test` holds for the terminal mode, or `timeout` passes.
+  bool wait_for_mode(const std::function<bool(const termios&)>& test,
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+
+  // The child's wait status once it ended (or stopped, with WUNTRACED);
+  // nothing when it did not within `timeout`.
+  std::optional<int> wait(std::chrono::milliseconds timeout = std::chrono::seconds(10), int options = 0);
+  // Closes the master side: the terminal hangs up.
+  void hang_up();
+  void set_width(unsigned short columns);
+
+ private:
+  // Reads what the child wrote within `timeout`; false when nothing came.
+  bool drain(std::chrono::milliseconds timeout);
+
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  int master_ = -1;
+  int slave_ = -1;  // kept open so the mode can be read after the child ends
+  termios original_mode_{};
+  std::string output_;
+};
+
+}  // namespace zentrill::testing
+
+#endif  // ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_

@@ -1,0 +1,305 @@
+// The real terminal, on a pseudo-terminal in a child process: key mode while
+// waiting, the mode put back exactly on every way out, signals, hang-up.
+#include "textio/posix_terminal.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "pty_child.h"
+#include "textio/console.h"
+
+namespace zentrill {
+namespace {
+
+using testing::PtyChild;
+using testing::same_mode;
+
+bool in_key_mode(const termios& mode) {
+  return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&
+         mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
+}
+
+std::string hex(const std::string& key) {
+  std::string out;
+  char digits[4];
+  for (const char c : key) {
+    std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
+    out += digits;
+  }
+  return out;
+}
+
+// The child: prints "ready", then each key as hex and a blank, until the
+// input ends ("ended") or a terminating signal comes (the process then ends
+// by it). `count` keys at most, then it ends normally.
+int echo_keys(int count) {
+  PosixTerminal terminal;
+  Console console(terminal);
+  console.print("ready", LineEnd::with);
+  try {
+    for (int i = 0; i < count; ++i) console.print(hex(console.wait_for_key()) + " ");
+    console.print("done", LineEnd::with);
+  } catch (const InputEnded&) {
+    console.print("ended", LineEnd::with);
+    return 3;
+  } catch (const TerminatingSignal& signal) {
+    terminal.end_by_signal(signal.signal_number);
+  }
+  return 0;
+}
+
+bool ended_by(std::optional<int> status, int signal_number) {
+  return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
+}
+
+bool exited_with(std::optional<int> status, int code) {
+  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
+}
+
+TEST(PosixTerminal, WaitsInKeyModeAndPutsTheModeBackAtTheEnd) {
+  PtyChild child([] { return echo_keys(2); });
+  ASSERT_TRUE(child.read_until("ready"));
+  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  const termios mode = child.mode();
+  // Only the local flags and the read timing change.
+  EXPECT_EQ(mode.c_iflag, child.original_mode().c_iflag);
+  EXPECT_EQ(mode.c_oflag, child.original_mode().c_oflag);
+  EXPECT_EQ(mode.c_cflag, child.original_mode().c_cflag);
+  child.type("a\x1b[A");
+  ASSERT_TRUE(child.read_until("done"));
+  EXPECT_NE(child.output().find("61 0048 done"), std::string::npos) << child.output();
+  EXPECT_EQ(child.output().find("[A"), std::string::npos);  // no echo of the keys
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+TEST(PosixTerminal, KeysTypedAheadAreKept) {
+  PtyChild child([] { return echo_keys(3); }, "xyz");
+  ASSERT_TRUE(child.read_until("done")) << child.output();
+  EXPECT_NE(child.output().find("78 79 7a done"), std::string::npos) << child.output();
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+}
+
+TEST(PosixTerminal, ALoneEscIsTheEscKeyAfterAShortWait) {
+  PtyChild child([] { return echo_keys(4); });
+  ASSERT_TRUE(child.read_until("ready"));
+  child.type("\x1b[A");  // one piece: one key
+  ASSERT_TRUE(child.read_until("0048 "));
+  child.type("\x1b");
+  ASSERT_TRUE(child.read_until("1b "));
+  child.type("[A");  // too late to belong to the Esc
+  ASSERT_TRUE(child.read_until("done")) << child.output();
+  EXPECT_NE(child.output().find("0048 1b 5b 41 done"), std::string::npos) << child.output();
+}
+
+TEST(PosixTerminal, UsesNoProcessorTimeWhileWaiting) {
+  PtyChild child([] { return echo_keys(1); });
+  ASSERT_TRUE(child.read_until("ready"));
+  const auto cpu_ticks = [&] {
+    std::ifstream stat("/proc/" + std::to_string(child.pid()) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+      if (i == 14 || i == 15) ticks += std::stol(field);  // utime, stime
+    }
+    return ticks;
+  };
+  const long before = cpu_ticks();
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_LE(cpu_ticks() - before, 1);
+  child.type("q");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+}
+
+TEST(PosixTerminal, TerminatingSignalsPutTheModeBackAndEndTheProcessByThem) {
+  struct Case {
+    int signal_number;
+    std::string typed;  // the key that sends it, or empty to send it by kill
+  };
+  for (const Case& c : {Case{SIGINT, "\x03"}, Case{SIGQUIT, "\x1c"}, Case{SIGTERM, ""}}) {
+    PtyChild child([] {
+      // No core file from SIGQUIT.
+      const rlimit no_core{0, 0};
+      setrlimit(RLIMIT_CORE, &no_core);
+      return echo_keys(5);
+    });
+    ASSERT_TRUE(child.read_until("ready"));
+    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+    if (c.typed.empty()) {
+      kill(child.pid(), c.signal_number);
+    } else {
+      child.type(c.typed);
+    }
+    EXPECT_TRUE(ended_by(child.wait(), c.signal_number)) << c.signal_number;
+    EXPECT_TRUE(same_mode(child.mode(), child.original_mode())) << c.signal_number;
+  }
+}
+
+TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
+  PtyChild child([] {
+    PosixTerminal terminal;
+    Console console(terminal);
+    console.print("ready", LineEnd::with);
+    // Compute while the signal comes, without waiting for a key.
+    for (int i = 0; i < 400 && !terminal.take_terminating_signal(); ++i) {
+      usleep(10000);
+      if (i == 399) return 4;
+    }
+    console.print("taken", LineEnd::with);
+    terminal.end_by_signal(SIGINT);
+  });
+  ASSERT_TRUE(child.read_until("ready"));
+  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("\x03");
+  EXPECT_TRUE(child.read_until("taken"));
+  EXPECT_TRUE(ended_by(child.wait(), SIGINT));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+TEST(PosixTerminal, CtrlZPutsTheModeBackAndStopsAndContinuingReturnsToKeyMode) {
+  PtyChild child([] { return echo_keys(1); });
+  ASSERT_TRUE(child.read_until("ready"));
+  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("\x1a");
+  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  kill(child.pid(), SIGCONT);
+  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("k");
+  ASSERT_TRUE(child.read_until("done"));
+  EXPECT_NE(child.output().find("6b done"), std::string::npos) << child.output();
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+TEST(PosixTerminal, AHangUpEndsTheInput) {
+  int report[2];
+  ASSERT_EQ(pipe(report), 0);
+  PtyChild child([&] {
+    ::close(report[0]);
+    PosixTerminal terminal;
+    Console console(terminal);
+    console.print("ready", LineEnd::with);
+    try {
+      console.wait_for_key();
+    } catch (const InputEnded&) {
+      ::write(report[1], "ended", 5);
+      return 3;
+    }
+    return 0;
+  });
+  ::close(report[1]);
+  ASSERT_TRUE(child.read_until("ready"));
+  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+  child.hang_up();
+  EXPECT_TRUE(exited_with(child.wait(), 3));
+  char text[8] = {};
+  EXPECT_EQ(::read(report[0], text, sizeof text), 5);
+  EXPECT_EQ(std::string(text), "ended");
+  ::close(report[0]);
+}
+
+TEST(PosixTerminal, ExitAndTerminatePutTheModeBack) {
+  {
+    PtyChild child([]() -> int {
+      static PosixTerminal* terminal = new PosixTerminal;  // never destroyed
+      Console console(*terminal);
+      console.print("ready", LineEnd::with);
+      console.wait_for_key();
+      std::exit(5);
+    });
+    ASSERT_TRUE(child.read_until("ready"));
+    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+    child.type("x");
+    EXPECT_TRUE(exited_with(child.wait(), 5));
+    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  }
+  {
+    PtyChild child([]() -> int {
+      // The program's own handler, set first, runs after the mode is back.
+      std::set_terminate([] { std::_Exit(6); });
+      PosixTerminal terminal;
+      Console console(terminal);
+      console.print("ready", LineEnd::with);
+      console.wait_for_key();
+      std::terminate();
+    });
+    ASSERT_TRUE(child.read_until("ready"));
+    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+    child.type("x");
+    EXPECT_TRUE(exited_with(child.wait(), 6));
+    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  }
+}
+
+TEST(PosixTerminal, TellsTheWindowWidthOr80) {
+  PtyChild child([] {
+    PosixTerminal terminal;
+    Console console(terminal);
+    for (int i = 0; i < 2; ++i) {
+      console.print("width " + std::to_string(terminal.width()) + (terminal.output_is_terminal() ? " tty" : ""),
+                    LineEnd::with);
+      console.wait_for_key();
+    }
+    return 0;
+  });
+  ASSERT_TRUE(child.read_until("width 80 tty"));  // a new pty has no size
+  child.set_width(100);
+  child.type("x");
+  ASSERT_TRUE(child.read_until("width 100 tty")) << child.output();
+  child.type("x");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+}
+
+TEST(PosixTerminal, AtTheEndOfPipedInputKeysComeThenInputEnded) {
+  for (const std::string input : {"", "ab", "a\x1b"}) {
+    int in[2];
+    int out[2];
+    ASSERT_EQ(pipe(in), 0);
+    ASSERT_EQ(pipe(out), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      dup2(in[0], STDIN_FILENO);
+      dup2(out[1], STDOUT_FILENO);
+      ::close(in[0]);
+      ::close(in[1]);
+      ::close(out[0]);
+      ::close(out[1]);
+      _exit(echo_keys(10));
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::write(in[1], input.data(), input.size());
+    ::close(in[1]);
+    std::string output;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(out[0], buffer, sizeof buffer)) > 0;) output.append(buffer, got);
+    ::close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    std::string expected = "ready\r\n";
+    for (const char c : input) expected += hex(std::string(1, c)) + " ";
+    EXPECT_EQ(output, expected + "ended\r\n") << hex(input);
+    EXPECT_TRUE(exited_with(status, 3));
+  }
+}
+
+}  // namespace
+}  // namespace zentrill

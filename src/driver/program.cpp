@@ -3,18 +3,28 @@
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
+#include "textio/console.h"
 #include "textio/file_slots.h"
 
 namespace zentrill {
 namespace {
 
-void run_phases(Console& console, FileSlots& slots, std::ostream& diagnostics) {
+// Phases 2 and 3 read no keys; a signal that came meanwhile is taken here.
+void end_if_signalled(Terminal& terminal) {
+  if (const auto signal_number = terminal.take_terminating_signal()) {
+    throw TerminatingSignal{*signal_number};
+  }
+}
+
+void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
+  Console console(terminal);
   console.clear_screen();
   console.print("Zentrill v1 - pitch glides for the NES pulse channel", LineEnd::with);
   console.print("", LineEnd::with);
 
   slots.open_for_writing(1, "freq.txt");
   run_frequency_list_builder(console, slots);
+  end_if_signalled(terminal);
 
   slots.open_for_reading(1, "freq.txt");
   slots.open_for_writing(2, "pxx.txt");
@@ -22,16 +32,18 @@ void run_phases(Console& console, FileSlots& slots, std::ostream& diagnostics) {
   slots.close(1);
   slots.close(2);
   if (stop) diagnostics << out_of_range_message(*stop) << '\n';
+  end_if_signalled(terminal);
 
   write_module(slots);
+  end_if_signalled(terminal);
 }
 
 }  // namespace
 
-RunOutcome run_program(Console& console, FileSystem& file_system, std::ostream& diagnostics) {
+RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics) {
   FileSlots slots(file_system);
   try {
-    run_phases(console, slots, diagnostics);
+    run_phases(terminal, slots, diagnostics);
     return {0, std::nullopt};
   } catch (const FileError& failure) {
     diagnostics << "zentrill: cannot write " << failure.what() << '\n';

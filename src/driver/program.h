@@ -6,8 +6,8 @@
 #include <optional>
 #include <ostream>
 
-#include "textio/console.h"
 #include "textio/file_system.h"
+#include "textio/terminal.h"
 
 namespace zentrill {
 
@@ -19,9 +19,10 @@ struct RunOutcome {
 // Clears the screen, prints the banner, builds freq.txt with the user, then
 // pxx.txt and pxx.ftm. A file that cannot be written is named with the
 // system's reason on `diagnostics`; a frequency out of the playable range is
-// told there too. Every file is closed before it returns, keeping what was
-// written.
-RunOutcome run_program(Console& console, FileSystem& file_system, std::ostream& diagnostics);
+// told there too. A terminating signal, whether it comes while the program
+// waits for a key or while it computes, ends the run. Every file is closed
+// before it returns, keeping what was written.
+RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics);
 
 }  // namespace zentrill
 

@@ -61,7 +61,7 @@ TEST(PipedRun, TwoGlidesAppendToOneList) {
                             "Another? ");
   EXPECT_EQ(directory.read("freq.txt"),
             "440\r\n311.1269837220809\r\n219.9999999999999\r\n155.5634918610404\r\n"
-            "65.40650177001953\r\n82.40689936036221\r\n103.8262966182484\r\n");
+            "65.40650177001953\r\n82.40702838003389\r\n103.8263497152889\r\n");
   EXPECT_EQ(result.exit_status, 0);
 }
 
@@ -95,7 +95,7 @@ TEST(PipedRun, IdenticalNotesStartANewPair) {
                             "Starting note? B#3\r\n" "Ending note? C-4\r\n"
                             "How many notes/frames? 2\r\n"
                             "Another? ");
-  EXPECT_EQ(directory.read("freq.txt"), "261.6260070800781\r\n369.9948120117188\r\n");
+  EXPECT_EQ(directory.read("freq.txt"), "261.6260070800781\r\n369.9950474821659\r\n");
 }
 
 TEST(PipedRun, EndOfInputEndsTheDialogueAsIfNWasAnswered) {
@@ -138,7 +138,7 @@ TEST(PipedRun, AGlideAboveThePlayableRangeIsCutAndSaid) {
   // the list stops at line 3, and line 4, though playable, is left out too.
   const ProcessResult result = run(directory, "a-1a-32\ryb-7a-72\rn");
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n7902.14404296875\r\n7458.620184289437\r\n");
+  EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n7902.14404296875\r\n7458.625480777273\r\n");
   EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
   EXPECT_NE(result.err.find("line 3 of freq.txt"), std::string::npos) << result.err;
   EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
@@ -193,7 +193,9 @@ TEST(FileFailures, DiskFullIsReportedAndEarlierFilesAreKept) {
     if (std::string(name) != "freq.txt") {
       EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n") << name;
     }
-    if (std::string(name) == "pxx.ftm") EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
+    if (std::string(name) == "pxx.ftm") {
+      EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
+    }
   }
 }
 

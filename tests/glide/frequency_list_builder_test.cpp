@@ -1,0 +1,142 @@
+#include "glide/frequency_list_builder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "scripted_terminal.h"
+#include "textio/memory_file_system.h"
+
+namespace zentrill {
+namespace {
+
+using testing::ScriptedTerminal;
+
+struct Phase1 {
+  std::string screen;
+  std::string frequency_list;
+};
+
+Phase1 run_phase1(std::string_view keys) {
+  ScriptedTerminal terminal(keys);
+  Console console(terminal);
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  run_frequency_list_builder(console, slots);
+  // The phase has closed slot 1: the file is complete before the slots go.
+  return {terminal.output(), files.files["freq.txt"]};
+}
+
+std::size_t line_count(const std::string& text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(Glide, RisingAndFallingInFourSteps) {
+  EXPECT_EQ(run_phase1("a-1a-34\rn").frequency_list,
+            "110\r\n155.5634918610405\r\n220\r\n311.126983722081\r\n");
+  EXPECT_EQ(run_phase1("a-3a-14\rn").frequency_list,
+            "440\r\n311.1269837220809\r\n219.9999999999999\r\n155.5634918610404\r\n");
+  // The end frequency itself is never written.
+  EXPECT_EQ(run_phase1("a-1a-32\rn").frequency_list, "110\r\n220\r\n");
+}
+
+TEST(Glide, EveryValueIsOneEqualStepFromTheLast) {
+  const Phase1 run = run_phase1("c-1b-71200\rn");
+  ASSERT_EQ(line_count(run.frequency_list), 1200u);
+  EXPECT_EQ(run.frequency_list.substr(0, 19), "65.40650177001953\r\n");
+  // The last value lies one step short of B-7.
+  const std::size_t last_line = run.frequency_list.rfind('\n', run.frequency_list.size() - 2) + 1;
+  const double last = std::stod(run.frequency_list.substr(last_line));
+  const double step = std::pow(7902.14404296875 / 65.40650177001953125, 1.0 / 1200);
+  EXPECT_NEAR(last * step, 7902.14404296875, 1e-9);
+}
+
+TEST(StepCount, TypedCountsAndTheValuesTheyGive) {
+  const struct {
+    const char* typed;
+    std::size_t lines;
+  } cases[] = {
+      {"2", 2},     {"1200", 1200}, {"2.5", 2},    {"3.5", 4},    {"12,5", 12},
+      {"1e3", 1000}, {"1d3", 1000}, {"&H10", 16},  {" 7", 7},     {"7 frames", 7},
+      {"1199.5", 1200}, {"2.4", 2}, {"\"5\"", 5},
+  };
+  for (const auto& c : cases) {
+    const Phase1 run = run_phase1(std::string("a-1a-3") + c.typed + "\rn");
+    EXPECT_EQ(line_count(run.frequency_list), c.lines) << c.typed;
+    EXPECT_EQ(run.screen, std::string("Starting note? A-1\r\nEnding note? A-3\r\n") +
+                              "How many notes/frames? " + c.typed + "\r\nAnother? ")
+        << c.typed;
+  }
+}
+
+TEST(StepCount, CountsOutsideTwoTo1200BringThePromptBackSilently) {
+  // 1.6 and 1200.4 are tested as typed, before rounding.
+  for (const char* refused : {"0", "-5", "abc", "1201", "", "1.6", "1200.4", "1.99", "nan",
+                              "inf", "-inf", "1e400", "0x10", "&HFFFFFFFFFFFFFFFF"}) {
+    const Phase1 run = run_phase1(std::string("a-1a-3") + refused + "\r3\rn");
+    EXPECT_EQ(run.screen, std::string("Starting note? A-1\r\nEnding note? A-3\r\n") +
+                              "How many notes/frames? " + refused + "\r\n" +
+                              "How many notes/frames? 3\r\nAnother? ")
+        << refused;
+    EXPECT_EQ(line_count(run.frequency_list), 3u) << refused;
+  }
+}
+
+TEST(Pairs, IdenticalNotesAreRefusedAndWriteNothing) {
+  const Phase1 run = run_phase1("c-3b#3e#2f-2b#3c-42\rn");
+  EXPECT_EQ(run.screen,
+            "Starting note? C-3\r\nEnding note? B#3\r\n"
+            "Start and end notes are identical. Try again.\r\n"
+            "Starting note? E#2\r\nEnding note? F-2\r\n"
+            "Start and end notes are identical. Try again.\r\n"
+            "Starting note? B#3\r\nEnding note? C-4\r\n"
+            "How many notes/frames? 2\r\nAnother? ");
+  EXPECT_EQ(run.frequency_list, "261.6260070800781\r\n369.9950474821659\r\n");
+}
+
+TEST(Another, YesStartsTheNextPairOnTheSameLineAndGlidesAppend) {
+  const Phase1 run = run_phase1("a-1a-33\rqx\rYc-1c-25\rzy");
+  EXPECT_EQ(run.screen,
+            "Starting note? A-1\r\nEnding note? A-3\r\nHow many notes/frames? 3\r\n"
+            "Another? Starting note? C-1\r\nEnding note? C-2\r\nHow many notes/frames? 5\r\n"
+            "Another? Starting note? ");
+  EXPECT_EQ(line_count(run.frequency_list), 8u);
+  // After "n" nothing more is printed.
+  EXPECT_TRUE(run_phase1("a-1a-32\rn").screen.ends_with("frames? 2\r\nAnother? "));
+}
+
+TEST(EndOfInput, EndsThePhaseKeepingTheGlidesWritten) {
+  const struct {
+    const char* keys;
+    std::size_t lines;
+  } cases[] = {
+      {"", 0},
+      {"a-1a-3", 0},
+      {"a-1a-312", 0},  // the count line had no Enter yet
+      {"a-1a-32\r", 2},
+      {"a-1a-32\ry", 2},
+      {"a-1a-32\rya-1a-25", 2},
+      {"a-1a-32\rya-1a-25\r", 7},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(line_count(run_phase1(c.keys).frequency_list), c.lines) << c.keys;
+  }
+}
+
+TEST(WriteFailures, AFullDiskIsReportedAndWhatFittedIsKept) {
+  ScriptedTerminal terminal("a-1a-3100\rn");
+  Console console(terminal);
+  MemoryFileSystem files;
+  files.capacity = 100;
+  FileSlots slots(files);
+  slots.open_for_writing(1, "freq.txt");
+  EXPECT_THROW(run_frequency_list_builder(console, slots), FileError);
+  EXPECT_EQ(files.files["freq.txt"].size(), 100u);
+  EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");
+}
+
+}  // namespace
+}  // namespace zentrill

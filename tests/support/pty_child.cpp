@@ -94,8 +94,17 @@ bool PtyChild::drain(std::chrono::milliseconds timeout) {
 }
 
 bool PtyChild::read_until(std::string_view text, std::chrono::milliseconds timeout) {
+  return read_until_count(text, 1, timeout);
+}
+
+bool PtyChild::read_until_count(std::string_view text, std::size_t count, std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
-  while (output_.find(text) == std::string::npos) {
+  const auto found = [&] {
+    std::size_t n = 0;
+    for (std::size_t at = output_.find(text); at != std::string::npos; at = output_.find(text, at + 1)) ++n;
+    return n >= count;
+  };
+  while (!found()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     if (left.count() <= 0 || master_ < 0) return false;
     drain(left);

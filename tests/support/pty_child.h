@@ -38,6 +38,9 @@ class PtyChild {
   // Reads the child's output until it holds `text` or `timeout` passes;
   // true when it does. Everything read so far is in output().
   bool read_until(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  // The same, until the output holds `text` `count` times.
+  bool read_until_count(std::string_view text, std::size_t count,
+                        std::chrono::milliseconds timeout = std::chrono::seconds(10));
   const std::string& output() const { return output_; }
   // Waits until `test` holds for the terminal mode, or `timeout` passes.
   bool wait_for_mode(const std::function<bool(const termios&)>& test,

@@ -1,0 +1,229 @@
+// The built program on a pseudo-terminal, as in a terminal window: the screen
+// it writes, the keys it takes, and the terminal mode it leaves behind after
+// every way out.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "process.h"
+#include "pty_child.h"
+
+namespace zentrill {
+namespace {
+
+using testing::PtyChild;
+using testing::same_mode;
+using testing::ScratchDirectory;
+
+const std::string kClear = "\x1b[H\x1b[2J";
+const std::string kStart = "Starting note? ";
+const std::string kOneGlide = "110\r\n155.5634918610405\r\n220\r\n311.126983722081\r\n";
+
+std::function<int()> zentrill_in(const std::filesystem::path& directory, bool input_from_null = false) {
+  return [directory, input_from_null] {
+    const rlimit no_core{0, 0};  // no core file from SIGQUIT
+    setrlimit(RLIMIT_CORE, &no_core);
+    if (chdir(directory.c_str()) != 0) return 126;
+    if (input_from_null) {
+      const int null = open("/dev/null", O_RDONLY);
+      dup2(null, STDIN_FILENO);
+      close(null);
+    }
+    execl(ZENTRILL_BINARY, "zentrill", static_cast<char*>(nullptr));
+    return 127;
+  };
+}
+
+bool in_key_mode(const termios& mode) { return (mode.c_lflag & (ICANON | ECHO)) == 0; }
+
+// The terminal turns each LF the program writes into CR LF.
+std::string screen_bytes(std::string output) {
+  for (std::size_t at; (at = output.find("\r\r\n")) != std::string::npos;) output.replace(at, 3, "\r\n");
+  return output;
+}
+
+// Everything from the program's clear-screen on.
+std::string dialogue(const PtyChild& child) {
+  const std::string output = screen_bytes(child.output());
+  const std::size_t clear = output.find(kClear);
+  return clear == std::string::npos ? output : output.substr(clear);
+}
+
+std::string banner_and(const std::string& rest) {
+  return kClear + "Zentrill v1 - pitch glides for the NES pulse channel\r\n\r\n" + rest;
+}
+
+bool exited_with(std::optional<int> status, int code) {
+  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
+}
+
+TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("a-1");
+  ASSERT_TRUE(child.read_until("Ending note? "));
+  child.type("a-3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  child.type("4\r");
+  ASSERT_TRUE(child.read_until("Another? "));
+  child.type("n");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
+                                        "How many notes/frames? 4\r\nAnother? "));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+  EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
+}
+
+TEST(TerminalRun, DroppedAndSpecialKeysChangeNothingAtAnyStage) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  // Arrows, Delete, F1 in three forms, Ctrl+Right, F5, PgUp, Home, Insert:
+  // their tails hold letters, digits, "-" and "~" that the prompts would take.
+  const std::string specials = "\x1b[A\x1b[3~\x1bOP\x1b[[A\x1b[11~\x1b[1;5C\x1b[15~\x1b[5~\x1b[H\x1b[2~\x1bOB";
+  child.type(specials + "h9#" + specials + "a" + specials + "b " + specials + "-" + specials + "08" + specials +
+             "1");
+  child.type(specials + "A" + specials + "-" + specials + "3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  child.type("\x1b[A4\x1b[B\x1bOP\x1b[[E\x1b[6~\r");
+  ASSERT_TRUE(child.read_until("Another? "));
+  child.type(specials + "q" + specials + "N");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
+                                        "How many notes/frames? 4\r\nAnother? "));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+TEST(TerminalRun, KeysTypedBeforeTheStartAreHonoured) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()), "a-1a-34\rn");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
+                                        "How many notes/frames? 4\r\nAnother? "));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+TEST(TerminalRun, TheTypedLineIsEditedOnTheScreen) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  // 1 2, Left, Backspace (takes the 1), 5 before the 2, End: 52.
+  child.type("12\x1b[D\x7f" "5\x1b[F\r");
+  ASSERT_TRUE(child.read_until("Another? "));
+  child.type("y" "c-1c-2");
+  ASSERT_TRUE(child.read_until_count("How many notes/frames? ", 2));
+  // 99, then Esc alone (nothing follows it at once) clears it; 3 and a Tab
+  // give 3 and blanks: 3.
+  child.type("99\x1b");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  child.type("3\t\r" "n");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  const std::string list = directory.read("freq.txt");
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 52 + 3) << list;
+  EXPECT_EQ(list.substr(list.size() - 57), "65.40650177001953\r\n82.40702838003389\r\n103.8263497152889\r\n");
+}
+
+class TerminatingSignalRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
+  const int signal_number = GetParam();
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-34\ry");
+  ASSERT_TRUE(child.read_until_count(kStart, 2));
+  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+  if (signal_number == SIGINT) {
+    child.type("\x03");
+  } else if (signal_number == SIGQUIT) {
+    child.type("\x1c");
+  } else {
+    kill(child.pid(), signal_number);
+  }
+  const std::optional<int> status = child.wait();
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number) << *status;
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
+  EXPECT_FALSE(directory.exists("pxx.ftm"));
+}
+
+INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, ::testing::Values(SIGINT, SIGQUIT, SIGTERM));
+
+TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  child.type("12");
+  ASSERT_TRUE(child.read_until("How many notes/frames? 12"));
+  child.type("\x03");
+  const std::optional<int> status = child.wait();
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT);
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("freq.txt"), "");
+}
+
+TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1");
+  ASSERT_TRUE(child.read_until("Ending note? "));
+  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("\x1a");
+  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  kill(child.pid(), SIGCONT);
+  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  child.type("a-34\rn");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+TEST(TerminalRun, AHangUpEndsTheRunWithTheGlidesEntered) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-34\r");
+  ASSERT_TRUE(child.read_until("Another? "));
+  child.hang_up();
+  const std::optional<int> status = child.wait();
+  ASSERT_TRUE(status);
+  EXPECT_FALSE(WIFSIGNALED(*status)) << WTERMSIG(*status);
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+  EXPECT_EQ(directory.read("pxx.ftm").size(), 2968u);
+}
+
+TEST(TerminalRun, InputFromNullEndsAtOnceWithTheScreenStillCleared) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path(), true));
+  EXPECT_TRUE(exited_with(child.wait(std::chrono::seconds(5)), 0));
+  EXPECT_TRUE(child.read_until(kStart, std::chrono::seconds(1)));
+  EXPECT_EQ(dialogue(child), banner_and(kStart));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+}  // namespace
+}  // namespace zentrill

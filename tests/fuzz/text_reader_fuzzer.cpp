@@ -1,0 +1,306 @@
+// The reading of text files over arbitrary file bytes: the end-of-file test,
+// numeric and text items, and the value of a numeric item.
+//
+// The input is the whole file. It is read three times (numeric items only,
+// text items only, and the two kinds in turn) through FileSlots and compared,
+// item by item and test by test, with a plain model of the reading rules:
+// CR LF delivered as LF, nothing from the first 0x1A byte on, and the cutting
+// rules of item reading. Besides the model:
+//   - reading ends: at most one item per byte of data;
+//   - numeric items hold at most 67 characters, text items at most 4096, and
+//     no item holds a CR, an LF or a 0x1A byte;
+//   - once the end-of-file test is true it stays true, and a further read
+//     gives an empty item;
+//   - nothing from the first 0x1A byte on matters (the model never sees it);
+//   - the file read across the edge of a 64 KiB read block gives the same
+//     items;
+//   - a numeric item's value is never NaN, a plain decimal reads as strtod
+//     reads it, and every finite value written as a number line reads back
+//     to a value with the same long number form.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "textio/file_slots.h"
+#include "textio/item_reader.h"
+#include "textio/memory_file_system.h"
+#include "textio/number_form.h"
+#include "textio/text_ops.h"
+
+namespace zentrill {
+namespace {
+
+constexpr int kSlot = 1;
+constexpr std::string_view kFileName = "freq.txt";
+constexpr char kEndOfFileMark = 0x1A;
+constexpr std::size_t kReadBufferSize = 64 * 1024;  // FileSlots reads files in such blocks
+
+// The characters of a file as item reading sees them, and the end-of-file
+// test, kept as simply as the rules read.
+class ModelFile {
+ public:
+  explicit ModelFile(std::string_view bytes)
+      : data_(bytes.substr(0, bytes.find(kEndOfFileMark))) {}
+
+  int next() {
+    if (pushed_back_ != kEndOfData) {
+      const int c = pushed_back_;
+      pushed_back_ = kEndOfData;
+      return c;
+    }
+    if (delivered_ == data_.size()) {
+      ended_ = true;
+      return kEndOfData;
+    }
+    const unsigned char c = static_cast<unsigned char>(data_[delivered_++]);
+    if (c == '\r' && delivered_ < data_.size() && data_[delivered_] == '\n') {
+      ++delivered_;
+      return '\n';
+    }
+    return c;
+  }
+
+  void push_back(char c) {
+    ZENTRILL_FUZZ_CHECK(pushed_back_ == kEndOfData);  // one character at most
+    pushed_back_ = static_cast<unsigned char>(c);
+  }
+
+  bool at_end() const {
+    if (pushed_back_ != kEndOfData) return false;
+    return ended_ || delivered_ == data_.size();
+  }
+
+  std::size_t size() const { return data_.size(); }
+
+ private:
+  std::string_view data_;
+  std::size_t delivered_ = 0;  // bytes of the file, a CR LF pair counting two
+  bool ended_ = false;
+  int pushed_back_ = kEndOfData;
+};
+
+bool is_blank(int c) { return c == ' ' || c == '\t'; }
+
+// One item, cut by the table of rules character by character.
+std::string model_item(ModelFile& file, ItemKind kind) {
+  const bool numeric = kind == ItemKind::numeric;
+  const std::size_t limit = numeric ? 67 : 4096;
+  // What follows an item that ended at a blank, a closing quote or the limit.
+  const auto trailing_step = [&file](int c) {
+    while (is_blank(c)) c = file.next();
+    if (c == '\r') {
+      const int after = file.next();
+      if (after != '\n' && after != kEndOfData) file.push_back(static_cast<char>(after));
+    } else if (c != ',' && c != '\n' && c != kEndOfData) {
+      file.push_back(static_cast<char>(c));
+    }
+  };
+
+  int c = file.next();
+  while (is_blank(c)) c = file.next();
+  std::string item;
+  bool quoted = false;
+  bool ampersand_kept = false;
+  for (; c != kEndOfData && c != '\n'; c = file.next()) {
+    if (c == '\r') {
+      const int after = file.next();
+      if (after != '\n' && after != kEndOfData) file.push_back(static_cast<char>(after));
+      break;
+    }
+    if (c == ',' && !quoted) break;
+    if (is_blank(c) && !quoted && numeric) {
+      trailing_step(c);
+      break;
+    }
+    if (c == '"' && quoted) {
+      quoted = false;
+      if (numeric) continue;
+      trailing_step(file.next());
+      break;
+    }
+    if (c == '"' && item.empty()) {
+      quoted = true;
+      continue;
+    }
+    if (numeric && !ampersand_kept && (c == 'd' || c == 'D')) c += 'e' - 'd';
+    if (c == '&') ampersand_kept = true;
+    item.push_back(static_cast<char>(c));
+    if (item.size() == limit) {
+      trailing_step(file.next());
+      break;
+    }
+  }
+  return item;
+}
+
+enum class Schedule { numeric, text, alternating };
+
+ItemKind kind_of_item(Schedule schedule, std::size_t index) {
+  switch (schedule) {
+    case Schedule::numeric: return ItemKind::numeric;
+    case Schedule::text: return ItemKind::text;
+    case Schedule::alternating: break;
+  }
+  return index % 2 == 0 ? ItemKind::numeric : ItemKind::text;
+}
+
+// An item as read: its text (the value's text for a numeric item read
+// through FileSlots is not visible, so only the value is kept there).
+struct Item {
+  std::string text;
+  double value = 0;
+};
+
+bool same_double(double a, double b) {
+  return std::signbit(a) == std::signbit(b) && (a == b || (std::isnan(a) && std::isnan(b)));
+}
+
+// The items of the file through FileSlots; checks the model at every step.
+std::vector<Item> read_and_compare(const std::string& file_bytes, Schedule schedule) {
+  MemoryFileSystem files;
+  files.files[std::string(kFileName)] = file_bytes;
+  FileSlots slots(files);
+  slots.open_for_reading(kSlot, kFileName);
+
+  ModelFile model(file_bytes);
+  ModelFile plain(file_bytes);  // the same characters for read_item alone
+  std::vector<Item> items;
+  for (;;) {
+    const bool at_end = slots.at_end(kSlot);
+    ZENTRILL_FUZZ_CHECK(at_end == model.at_end());
+    ZENTRILL_FUZZ_CHECK(at_end == plain.at_end());
+    if (at_end) break;
+    ZENTRILL_FUZZ_CHECK(items.size() < model.size());
+
+    const ItemKind kind = kind_of_item(schedule, items.size());
+    Item item;
+    item.text = model_item(model, kind);
+    ZENTRILL_FUZZ_CHECK(read_item(plain, kind) == item.text);
+    ZENTRILL_FUZZ_CHECK(item.text.size() <= (kind == ItemKind::numeric ? kNumericItemLimit
+                                                                       : kTextItemLimit));
+    ZENTRILL_FUZZ_CHECK(item.text.find_first_of("\r\n\x1A") == std::string::npos);
+    if (kind == ItemKind::numeric) {
+      item.value = numeric_item_value(item.text);
+      ZENTRILL_FUZZ_CHECK(!std::isnan(item.value));
+      ZENTRILL_FUZZ_CHECK(same_double(slots.read_numeric_item(kSlot), item.value));
+    } else {
+      ZENTRILL_FUZZ_CHECK(slots.read_text_item(kSlot) == item.text);
+      ZENTRILL_FUZZ_CHECK(!std::isnan(numeric_value(item.text)));
+    }
+    items.push_back(std::move(item));
+  }
+
+  // The end stays the end: nothing more comes out, of either kind.
+  ZENTRILL_FUZZ_CHECK(slots.read_text_item(kSlot).empty());
+  ZENTRILL_FUZZ_CHECK(slots.at_end(kSlot));
+  ZENTRILL_FUZZ_CHECK(same_double(slots.read_numeric_item(kSlot), 0.0));
+  ZENTRILL_FUZZ_CHECK(slots.at_end(kSlot));
+  slots.close(kSlot);
+  ZENTRILL_FUZZ_CHECK(slots.at_end(kSlot));
+  return items;
+}
+
+// A line of blanks ahead of the file gives one empty item and moves every
+// later byte by its length; the length is chosen so that the edge of the
+// first read block falls inside the data: after the first CR, or before the
+// first 0x1A, from a point the data picks on (a CR LF pair split over two
+// blocks, a 0x1A that only the next block holds). Reading 64 KiB is slow next
+// to everything else, so only inputs whose last byte is a multiple of 8 are
+// read this way.
+void check_read_block_edge(const std::string& file_bytes, const std::vector<Item>& items) {
+  if (file_bytes.empty() || file_bytes.back() % 8 != 0) return;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(file_bytes[i]); };
+  std::size_t edge =
+      (byte(0) | std::size_t{byte(file_bytes.size() / 2)} << 8) % (file_bytes.size() + 1);
+  const std::size_t mark = file_bytes.find_first_of("\r\x1A", edge);
+  if (mark != std::string::npos) edge = file_bytes[mark] == '\r' ? mark + 1 : mark;
+  std::string shifted(kReadBufferSize - edge - 1, ' ');
+  shifted += '\n';
+  shifted += file_bytes;
+
+  MemoryFileSystem files;
+  files.files[std::string(kFileName)] = shifted;
+  FileSlots slots(files);
+  slots.open_for_reading(kSlot, kFileName);
+  ZENTRILL_FUZZ_CHECK(!slots.at_end(kSlot));
+  ZENTRILL_FUZZ_CHECK(slots.read_text_item(kSlot).empty());
+  for (const Item& item : items) {
+    ZENTRILL_FUZZ_CHECK(!slots.at_end(kSlot));
+    ZENTRILL_FUZZ_CHECK(slots.read_text_item(kSlot) == item.text);
+  }
+  ZENTRILL_FUZZ_CHECK(slots.at_end(kSlot));
+}
+
+// A whole item in the decimal grammar: sign, digits, point, digits,
+// exponent; at least one mantissa digit.
+bool is_plain_decimal(std::string_view text) {
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+void check_numeric_values(const std::vector<Item>& items) {
+  std::vector<double> written;
+  for (const Item& item : items) {
+    const bool fractional = item.text.find_first_of(".eE") != std::string::npos;
+    if (fractional && is_plain_decimal(item.text)) {
+      ZENTRILL_FUZZ_CHECK(same_double(item.value, std::strtod(item.text.c_str(), nullptr)));
+    }
+    // The form of the largest doubles reads back as infinity, and "-0" as
+    // the integer 0; neither is a frequency.
+    if (std::isfinite(item.value) && std::fabs(item.value) <= 1e308 && item.value != 0) {
+      const std::string form = long_number_form(item.value);
+      ZENTRILL_FUZZ_CHECK(long_number_form(numeric_item_value(form)) == form);
+      written.push_back(item.value);
+    }
+  }
+
+  // The frequency list's round trip: number lines out, numeric items back.
+  MemoryFileSystem files;
+  FileSlots slots(files);
+  slots.open_for_writing(kSlot, kFileName);
+  for (double value : written) slots.write_number_line(kSlot, value);
+  slots.close(kSlot);
+  slots.open_for_reading(kSlot, kFileName);
+  for (double value : written) {
+    ZENTRILL_FUZZ_CHECK(!slots.at_end(kSlot));
+    ZENTRILL_FUZZ_CHECK(long_number_form(slots.read_numeric_item(kSlot)) ==
+                        long_number_form(value));
+  }
+  ZENTRILL_FUZZ_CHECK(slots.at_end(kSlot));
+}
+
+}  // namespace
+}  // namespace zentrill
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace zentrill;
+  const std::string file_bytes(reinterpret_cast<const char*>(data), size);
+  const std::vector<Item> numeric = read_and_compare(file_bytes, Schedule::numeric);
+  const std::vector<Item> text = read_and_compare(file_bytes, Schedule::text);
+  read_and_compare(file_bytes, Schedule::alternating);
+  check_read_block_edge(file_bytes, text);
+  check_numeric_values(numeric);
+  return 0;
+}

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "process.h"
 #include "pty_child.h"
@@ -140,32 +141,52 @@ TEST(TerminalRun, TheTypedLineIsEditedOnTheScreen) {
   EXPECT_EQ(list.substr(list.size() - 57), "65.40650177001953\r\n82.40702838003389\r\n103.8263497152889\r\n");
 }
 
-class TerminatingSignalRun : public ::testing::TestWithParam<int> {};
+// A terminating signal while the program waits at one of its prompts, after
+// one glide was entered.
+struct SignalAtPrompt {
+  int signal_number;
+  const char* keys;    // typed after the start
+  const char* prompt;  // then waited for
+  int times;           // how often it has appeared by then
+};
+
+class TerminatingSignalRun : public ::testing::TestWithParam<SignalAtPrompt> {};
 
 TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
-  const int signal_number = GetParam();
+  const SignalAtPrompt& at = GetParam();
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
   ASSERT_TRUE(child.read_until(kStart));
-  child.type("a-1a-34\ry");
-  ASSERT_TRUE(child.read_until_count(kStart, 2));
+  child.type(at.keys);
+  ASSERT_TRUE(child.read_until_count(at.prompt, at.times));
   ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-  if (signal_number == SIGINT) {
+  if (at.signal_number == SIGINT) {
     child.type("\x03");
-  } else if (signal_number == SIGQUIT) {
+  } else if (at.signal_number == SIGQUIT) {
     child.type("\x1c");
   } else {
-    kill(child.pid(), signal_number);
+    kill(child.pid(), at.signal_number);
   }
   const std::optional<int> status = child.wait();
   ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number) << *status;
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == at.signal_number) << *status;
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
   EXPECT_FALSE(directory.exists("pxx.ftm"));
 }
 
-INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, ::testing::Values(SIGINT, SIGQUIT, SIGTERM));
+std::vector<SignalAtPrompt> signals_at_every_prompt() {
+  std::vector<SignalAtPrompt> cases;
+  for (const int signal_number : {SIGINT, SIGQUIT, SIGTERM}) {
+    cases.push_back({signal_number, "a-1a-34\ry", "Starting note? ", 2});
+    cases.push_back({signal_number, "a-1a-34\ryc-1", "Ending note? ", 2});
+    cases.push_back({signal_number, "a-1a-34\ryc-1c-2", "How many notes/frames? ", 2});
+    cases.push_back({signal_number, "a-1a-34\r", "Another? ", 1});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, ::testing::ValuesIn(signals_at_every_prompt()));
 
 TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   ScratchDirectory directory;

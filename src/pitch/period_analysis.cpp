@@ -22,14 +22,24 @@ std::optional<NoteMatch> find_note(double period) {
   // Every period in range falls into one zone of passes 0 to 7, so the bound
   // on the passes never cuts the search short.
   for (int pass = 0; pass < kOctavePasses; ++pass) {
+    // Multiplying by a power of two is exact, so comparing the scaled period
+    // with a table value is comparing the period with that value divided by
+    // the divisor, exactly, and without a division per zone.
+    const double scaled = period * divisor;
+    // The zones of a pass are contiguous and the pass before ended where
+    // this one's A zone starts, so no zone of this pass holds a period at or
+    // below its G# zone's lower bound: skip the pass, keeping its octave step.
+    if (scaled <= kNoteTable.back().lower_bound) {
+      octave = octave + 1;
+      divisor = divisor * 2;
+      continue;
+    }
     for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
       // The octave counter carries over from pass to pass: it ends up as the
       // pass number, plus one once the pass has gone past B.
       if (row == kFirstRowOfNextOctave) octave = octave + 1;
-      // Dividing by a power of two is exact, so these are exact comparisons.
-      const long double upper = kNoteTable[row].upper_bound / static_cast<long double>(divisor);
-      const long double lower = kNoteTable[row].lower_bound / static_cast<long double>(divisor);
-      if ((period > lower && period < upper) || period == upper) {
+      const NoteRow& zone = kNoteTable[row];
+      if ((scaled > zone.lower_bound && scaled < zone.upper_bound) || scaled == zone.upper_bound) {
         return NoteMatch{row, pass, divisor, octave};
       }
     }

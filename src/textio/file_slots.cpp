@@ -20,33 +20,38 @@ struct FileSlots::Slot {
   std::string pending_output;
   bool output_failed = false;  // after a refused write the slot takes no more bytes
 
-  // Reading. `position` counts the file's bytes delivered so far, a CR LF
-  // pair as two; the buffer holds the bytes read from the file but not yet
-  // delivered, from `next_byte` on.
+  // Reading. The buffer holds the bytes read from the file but not yet
+  // delivered, from `next_byte` on; its first byte is the file's byte number
+  // `buffer_offset`.
   std::unique_ptr<ReadableFile> input;
   std::uint64_t length = 0;
   std::vector<char> buffer;
   std::size_t next_byte = 0;
-  std::uint64_t position = 0;
+  std::uint64_t buffer_offset = 0;
   bool data_ended = false;
   int pushed_back = kEndOfData;
+  std::string item;  // the last numeric item, kept for its capacity
 
   void flush() {
     if (pending_output.empty() || output_failed) return;
-    std::string bytes;
-    bytes.swap(pending_output);
     try {
-      output->write(bytes);
+      output->write(pending_output);
     } catch (const FileError&) {
       output_failed = true;
       throw;
     }
+    pending_output.clear();  // keeps its capacity for the next bytes
+  }
+
+  void flush_when_full() {
+    if (pending_output.size() >= kBufferSize) flush();
   }
 
   // Makes sure at least one undelivered byte is buffered, unless the file
   // has no more.
   bool fill() {
     if (next_byte < buffer.size()) return true;
+    buffer_offset += buffer.size();
     buffer.resize(kBufferSize);
     const std::size_t got = input->read(buffer);
     buffer.resize(got);
@@ -63,6 +68,19 @@ struct FileSlots::Slot {
   // The stream as item reading sees it: CR LF is delivered as one LF, a lone
   // CR as CR, and a 0x1A byte ends the data.
   int next() {
+    // Most bytes are neither CR nor the end mark and sit in the buffer; they
+    // take this short way, which the item reader's loop can inline.
+    if (pushed_back == kEndOfData && next_byte < buffer.size()) {
+      const int c = static_cast<unsigned char>(buffer[next_byte]);
+      if (c != '\r' && c != kEndOfFileMark) {
+        ++next_byte;
+        return c;
+      }
+    }
+    return next_with_checks();
+  }
+
+  int next_with_checks() {
     if (pushed_back != kEndOfData) {
       const int c = pushed_back;
       pushed_back = kEndOfData;
@@ -74,10 +92,8 @@ struct FileSlots::Slot {
       return kEndOfData;
     }
     ++next_byte;
-    ++position;
     if (c == '\r' && peek_raw() == '\n') {
       ++next_byte;
-      ++position;
       return '\n';
     }
     return c;
@@ -87,6 +103,8 @@ struct FileSlots::Slot {
 
   bool at_end() {
     if (pushed_back != kEndOfData) return false;
+    // The bytes delivered so far, a CR LF pair as two.
+    const std::uint64_t position = buffer_offset + next_byte;
     if (data_ended || position >= length) return true;
     // The data ends at a 0x1A byte; when one comes next, nothing is left,
     // not even an empty item.
@@ -152,16 +170,26 @@ void FileSlots::close_all() {
   if (first_failure) throw *first_failure;
 }
 
-void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
+FileSlots::Slot* FileSlots::find_writable(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->output || open->output_failed) return;
+  return open && open->output && !open->output_failed ? open : nullptr;
+}
+
+void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
+  Slot* open = find_writable(slot);
+  if (!open) return;
   open->pending_output.append(text);
   if (line_end == LineEnd::with) open->pending_output.append("\r\n");
-  if (open->pending_output.size() >= kBufferSize) open->flush();
+  open->flush_when_full();
 }
 
 void FileSlots::write_number_line(int slot, double value) {
-  print(slot, long_number_form(value), LineEnd::with);
+  Slot* open = find_writable(slot);
+  if (!open) return;
+  // Straight into the buffer: a long run writes a million of these.
+  append_long_number_form(open->pending_output, value);
+  open->pending_output.append("\r\n");
+  open->flush_when_full();
 }
 
 bool FileSlots::at_end(int slot) {
@@ -170,15 +198,16 @@ bool FileSlots::at_end(int slot) {
 }
 
 double FileSlots::read_numeric_item(int slot) {
-  return numeric_item_value(collect_item(slot, ItemKind::numeric));
+  Slot* open = find(slot);
+  if (!open || !open->input) return 0.0;
+  read_item(*open, ItemKind::numeric, open->item);
+  return numeric_item_value(open->item);
 }
 
-std::string FileSlots::read_text_item(int slot) { return collect_item(slot, ItemKind::text); }
-
-std::string FileSlots::collect_item(int slot, ItemKind kind) {
+std::string FileSlots::read_text_item(int slot) {
   Slot* open = find(slot);
   if (!open || !open->input) return {};
-  return read_item(*open, kind);
+  return read_item(*open, ItemKind::text);
 }
 
 }  // namespace zentrill

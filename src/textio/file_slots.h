@@ -59,7 +59,7 @@ class FileSlots {
  private:
   struct Slot;
   Slot* find(int slot);
-  std::string collect_item(int slot, ItemKind kind);
+  Slot* find_writable(int slot);  // nullptr unless open for writing and not failed
 
   FileSystem& file_system_;
   std::array<std::unique_ptr<Slot>, 256> slots_;

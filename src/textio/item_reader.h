@@ -3,8 +3,10 @@
 #ifndef ZENTRILL_TEXTIO_ITEM_READER_H_
 #define ZENTRILL_TEXTIO_ITEM_READER_H_
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zentrill {
 
@@ -19,6 +21,16 @@ enum class ItemKind {
 inline constexpr std::size_t kNumericItemLimit = 67;
 inline constexpr std::size_t kTextItemLimit = 4096;
 
+namespace item_reader_internal {
+// The characters some rule of read_item is about; any other character just
+// joins the item, after a single look-up.
+inline constexpr std::array<bool, 256> kRuledCharacters = [] {
+  std::array<bool, 256> ruled{};
+  for (const char c : std::string_view("\n\r\t ,\"dD&")) ruled[static_cast<unsigned char>(c)] = true;
+  return ruled;
+}();
+}  // namespace item_reader_internal
+
 // Reads one item from `stream`, which provides
 //   int next();             // the next byte as 0-255, or kEndOfData
 //   void push_back(char);   // one character handed back for the next read
@@ -28,8 +40,10 @@ inline constexpr std::size_t kTextItemLimit = 4096;
 // separator are consumed. A double quote opening an item quotes commas and
 // blanks up to the next double quote. At the limit the item ends as after a
 // blank. A character that ends an item without belonging to it is pushed back.
+// The item replaces the contents of `item`, whose capacity a caller reading
+// many items can keep.
 template <class Stream>
-std::string read_item(Stream& stream, ItemKind kind) {
+void read_item(Stream& stream, ItemKind kind, std::string& item) {
   const std::size_t limit = kind == ItemKind::numeric ? kNumericItemLimit : kTextItemLimit;
   const auto is_blank = [](int c) { return c == ' ' || c == '\t'; };
 
@@ -45,46 +59,55 @@ std::string read_item(Stream& stream, ItemKind kind) {
     }
   };
 
-  std::string item;
+  item.clear();
   int c = stream.next();
   while (is_blank(c)) c = stream.next();
   bool quoted = false;
   bool ampersand_seen = false;
   for (;; c = stream.next()) {
-    if (c == kEndOfData || c == '\n') return item;
-    if (c == '\r') {
-      const int after = stream.next();
-      if (after != '\n' && after != kEndOfData) stream.push_back(static_cast<char>(after));
-      return item;
-    }
-    if (!quoted && c == ',') return item;
-    if (!quoted && is_blank(c) && kind == ItemKind::numeric) {
-      trailing_step(c);
-      return item;
-    }
-    if (c == '"') {
-      if (quoted) {
-        quoted = false;
-        if (kind == ItemKind::numeric) continue;
-        trailing_step(stream.next());
-        return item;
+    if (c == kEndOfData || item_reader_internal::kRuledCharacters[static_cast<std::size_t>(c)]) {
+      if (c == kEndOfData || c == '\n') return;
+      if (c == '\r') {
+        const int after = stream.next();
+        if (after != '\n' && after != kEndOfData) stream.push_back(static_cast<char>(after));
+        return;
       }
-      if (item.empty()) {
-        quoted = true;
-        continue;
+      if (!quoted && c == ',') return;
+      if (!quoted && is_blank(c) && kind == ItemKind::numeric) {
+        trailing_step(c);
+        return;
       }
+      if (c == '"') {
+        if (quoted) {
+          quoted = false;
+          if (kind == ItemKind::numeric) continue;
+          trailing_step(stream.next());
+          return;
+        }
+        if (item.empty()) {
+          quoted = true;
+          continue;
+        }
+      }
+      if (kind == ItemKind::numeric && !ampersand_seen) {
+        if (c == 'd') c = 'e';
+        if (c == 'D') c = 'E';
+      }
+      if (c == '&') ampersand_seen = true;
     }
-    if (kind == ItemKind::numeric && !ampersand_seen) {
-      if (c == 'd') c = 'e';
-      if (c == 'D') c = 'E';
-    }
-    if (c == '&') ampersand_seen = true;
     item.push_back(static_cast<char>(c));
     if (item.size() == limit) {
       trailing_step(stream.next());
-      return item;
+      return;
     }
   }
+}
+
+template <class Stream>
+std::string read_item(Stream& stream, ItemKind kind) {
+  std::string item;
+  read_item(stream, kind, item);
+  return item;
 }
 
 }  // namespace zentrill

@@ -7,29 +7,32 @@
 namespace zentrill {
 namespace {
 
-// printf writes at least two exponent digits; the files use at least three
-// (1e+020, 1e-005).
-std::string widen_exponent(std::string text) {
-  const std::size_t e = text.find('e');
-  if (e == std::string::npos) return text;
-  const std::size_t first_digit = e + 2;  // after the exponent's sign
-  const std::size_t digits = text.size() - first_digit;
-  if (digits < 3) text.insert(first_digit, 3 - digits, '0');
-  return text;
-}
-
-std::string general_form(double value, int precision) {
+// The digits of printf's "%.<precision>g", appended, with at least three
+// exponent digits where printf writes two (1e+020, 1e-005).
+void append_general_form(std::string& text, double value, int precision) {
   char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
-  return widen_exponent(std::string(buffer, result.ptr));
+  const char* const end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr;
+  const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
+  const std::size_t e = digits.find('e');
+  if (e == std::string_view::npos) {
+    text += digits;
+    return;
+  }
+  const std::size_t first_digit = e + 2;  // after the exponent's sign
+  text += digits.substr(0, first_digit);
+  const std::size_t exponent_digits = digits.size() - first_digit;
+  if (exponent_digits < 3) text.append(3 - exponent_digits, '0');
+  text += digits.substr(first_digit);
 }
 
 template <class Int>
 Int to_integer(long double value) {
   constexpr Int smallest = std::numeric_limits<Int>::min();
   if (std::isnan(value)) return smallest;
-  const long double rounded = std::nearbyint(value);  // halves to even
+  // Halves to even in the default rounding mode; rint, unlike nearbyint,
+  // skips saving and restoring the floating-point environment.
+  const long double rounded = std::rint(value);
   if (rounded < static_cast<long double>(smallest) ||
       rounded > static_cast<long double>(std::numeric_limits<Int>::max())) {
     return smallest;
@@ -40,18 +43,39 @@ Int to_integer(long double value) {
 }  // namespace
 
 std::string long_number_form(double value) {
-  if (std::isnan(value)) return "nan";
-  if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
-  return general_form(value, 16);
+  std::string text;
+  append_long_number_form(text, value);
+  return text;
+}
+
+void append_long_number_form(std::string& text, double value) {
+  if (std::isnan(value)) {
+    text += "nan";
+  } else if (std::isinf(value)) {
+    text += value < 0 ? "-inf" : "inf";
+  } else {
+    append_general_form(text, value, 16);
+  }
 }
 
 std::string short_number_form(float value) {
   const double widened = value;
-  const char* sign = std::signbit(widened) ? "-" : " ";
-  if (std::isnan(widened)) return std::string(sign) + "nan";
-  if (std::isinf(widened)) return std::string(sign) + "inf";
-  std::string digits = general_form(std::fabs(widened), 7);
-  return sign + digits;
+  std::string text(1, std::signbit(widened) ? '-' : ' ');
+  if (std::isnan(widened)) return text + "nan";
+  if (std::isinf(widened)) return text + "inf";
+  const double magnitude = std::fabs(widened);
+  if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
+    // Below 10^7 a whole number is written as its digits alone, and integer
+    // formatting costs a fraction of the general one (every octave digit of
+    // the pitch list comes here).
+    char digits[8];
+    const char* const end =
+        std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(magnitude)).ptr;
+    text.append(digits, static_cast<std::size_t>(end - digits));
+  } else {
+    append_general_form(text, magnitude, 7);
+  }
+  return text;
 }
 
 std::string remove_leading_blanks(std::string_view text) {

@@ -12,6 +12,8 @@ namespace zentrill {
 // three exponent digits: 110, 65.40650177001953, 1e+020, 1e-005.
 // Infinities and NaN give "inf", "-inf" and "nan".
 std::string long_number_form(double value);
+// The same, appended to `text`, for writers that build lines in a buffer.
+void append_long_number_form(std::string& text, double value);
 
 // The single widened to double, as printf's "% .7g" gives (a blank before a
 // value that is not negative), with at least three exponent digits:

@@ -1,5 +1,6 @@
 #include "textio/text_ops.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -145,12 +146,17 @@ double numeric_value(std::string_view text) {
 double numeric_item_value(std::string_view item) {
   if (item.empty()) return 0.0;
   // Only a point or exponent letter before any '&' makes the item a decimal.
+  // (A plain scan: find_first_of searches its set once per character.)
   const std::string_view before_ampersand = item.substr(0, item.find('&'));
-  const bool fractional = before_ampersand.find_first_of(".eEdD") != std::string_view::npos;
+  const bool fractional = std::ranges::any_of(before_ampersand, [](char c) {
+    return c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D';
+  });
   if (!fractional && (item.size() <= 18 || item[0] == '&')) {
     return static_cast<double>(read_integer(item));
   }
-  return read_decimal(exponent_letters_as_e(item));
+  // Items read from a file have their d and D turned to e and E already.
+  const bool d_letter = std::ranges::any_of(item, [](char c) { return c == 'd' || c == 'D'; });
+  return d_letter ? read_decimal(exponent_letters_as_e(item)) : read_decimal(item);
 }
 
 }  // namespace zentrill

@@ -1,0 +1,164 @@
+// The hot paths of a long run, one benchmark each: what every line of
+// freq.txt and pxx.txt costs, and the module's rows. Files live in memory, so
+// the figures are the program's own work without the disk.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "module/module_writer.h"
+#include "pitch/period_analysis.h"
+#include "pitch/pitch_list_writer.h"
+#include "textio/file_slots.h"
+#include "textio/memory_file_system.h"
+#include "textio/number_form.h"
+
+namespace zentrill {
+namespace {
+
+constexpr int kSlot = 1;
+
+// One glide of 1200 values from 110 Hz up to 3520 Hz, the values of the long
+// measured run.
+const std::vector<double>& glide_values() {
+  static const std::vector<double> values = [] {
+    std::vector<double> list;
+    const double ratio = std::pow(32.0, 1.0 / 1200);
+    for (double f = 110; list.size() < 1200; f *= ratio) list.push_back(f);
+    return list;
+  }();
+  return values;
+}
+
+std::string frequency_list_text() {
+  std::string text;
+  for (const double value : glide_values()) text += long_number_form(value) + "\r\n";
+  return text;
+}
+
+// Files that swallow what is written and replay a fixed text when read, so
+// that neither side's cost is the benchmark's own.
+class ReplayFileSystem final : public FileSystem {
+ public:
+  explicit ReplayFileSystem(std::string contents) : contents_(std::move(contents)) {}
+
+  std::unique_ptr<ReadableFile> open_for_reading(const std::string&) override {
+    return std::make_unique<Replay>(contents_);
+  }
+  std::unique_ptr<WritableFile> open_for_writing(const std::string&) override {
+    return std::make_unique<Sink>();
+  }
+
+ private:
+  class Replay final : public ReadableFile {
+   public:
+    explicit Replay(const std::string& text) : text_(text) {}
+    std::uint64_t length() const override { return text_.size(); }
+    std::size_t read(std::span<char> buffer) override {
+      const std::size_t count = std::min(buffer.size(), text_.size() - offset_);
+      text_.copy(buffer.data(), count, offset_);
+      offset_ += count;
+      return count;
+    }
+
+   private:
+    const std::string& text_;
+    std::size_t offset_ = 0;
+  };
+  class Sink final : public WritableFile {
+   public:
+    void write(std::string_view bytes) override { benchmark::DoNotOptimize(bytes.data()); }
+    void close() override {}
+  };
+
+  std::string contents_;
+};
+
+void BM_WriteNumberLine(benchmark::State& state) {
+  ReplayFileSystem files("");
+  FileSlots slots(files);
+  slots.open_for_writing(kSlot, "freq.txt");
+  const std::vector<double>& values = glide_values();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    slots.write_number_line(kSlot, values[next]);
+    next = next + 1 == values.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_WriteNumberLine);
+
+void BM_ReadNumericItem(benchmark::State& state) {
+  ReplayFileSystem files(frequency_list_text());
+  FileSlots slots(files);
+  slots.open_for_reading(kSlot, "freq.txt");
+  double sum = 0;
+  for (auto _ : state) {
+    if (slots.at_end(kSlot)) {
+      // One reopen per 1200 items: part of the figure, but a small one.
+      slots.close(kSlot);
+      slots.open_for_reading(kSlot, "freq.txt");
+    }
+    sum += slots.read_numeric_item(kSlot);
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ReadNumericItem);
+
+// The note search and the fine pitch of one period, over the whole playable
+// range: the search's cost grows with the octave.
+void BM_AnalysePeriod(benchmark::State& state) {
+  std::vector<double> periods;
+  for (const double f : glide_values()) periods.push_back(timer_period(f));
+  for (const double f : glide_values()) periods.push_back(timer_period(f * 2.2));
+  std::size_t next = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(analyse_period(periods[next]));
+    next = next + 1 == periods.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AnalysePeriod);
+
+void BM_WritePitchListLine(benchmark::State& state) {
+  ReplayFileSystem files("");
+  FileSlots slots(files);
+  slots.open_for_writing(kPitchListSlot, "pxx.txt");
+  std::vector<PitchEntry> entries;
+  for (const double f : glide_values()) entries.push_back(*analyse_period(timer_period(f)));
+  std::size_t next = 0;
+  for (auto _ : state) {
+    write_pitch_list_line(slots, entries[next]);
+    next = next + 1 == entries.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_WritePitchListLine);
+
+// A whole module: 256 pattern rows read from a full pitch list, the fixed
+// head and the tail. Items are rows.
+void BM_ModuleRows(benchmark::State& state) {
+  MemoryFileSystem files;
+  {
+    FileSlots slots(files);
+    slots.open_for_writing(kPitchListSlot, "pxx.txt");
+    for (std::size_t i = 0; i < 256; ++i) {
+      write_pitch_list_line(slots, *analyse_period(timer_period(glide_values()[i * 4])));
+    }
+    slots.close(kPitchListSlot);
+  }
+  for (auto _ : state) {
+    FileSlots slots(files);
+    write_module(slots);
+  }
+  state.SetItemsProcessed(state.iterations() * 256);
+}
+BENCHMARK(BM_ModuleRows);
+
+}  // namespace
+}  // namespace zentrill
+
+BENCHMARK_MAIN();

@@ -21,31 +21,38 @@ fi
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${ZENTRILL_FUZZ_BUILD:-$root/build-fuzz}
 corpus=$root/tests/fuzz/corpus
-targets=(text_reader_fuzzer pitch_analysis_fuzzer module_writer_fuzzer)
-jobs=$(nproc)
+# Each target with the longest input it is given: past a text item's 4096
+# characters for the reader; a full line fits in 1024 key bytes (Tab).
+targets=(text_reader_fuzzer key_input_fuzzer pitch_analysis_fuzzer module_writer_fuzzer)
+declare -A max_len=([text_reader_fuzzer]=8192 [key_input_fuzzer]=1024
+                    [pitch_analysis_fuzzer]=4096 [module_writer_fuzzer]=4096)
+parallel=$(nproc)
 
-cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DZENTRILL_FUZZ=ON \
-  -DZENTRILL_TESTS=OFF -DZENTRILL_WERROR="${ZENTRILL_WERROR:-OFF}" >/dev/null
-cmake --build "$build" --target zentrill_fuzzers -j "$jobs"
+mkdir -p "$build/artifacts" "$build/logs"
+echo "building the fuzz targets in $build"
+if ! { cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DZENTRILL_FUZZ=ON \
+         -DZENTRILL_TESTS=OFF -DZENTRILL_WERROR="${ZENTRILL_WERROR:-OFF}" &&
+       cmake --build "$build" --target zentrill_fuzzers -j "$parallel"; } >"$build/logs/build.log" 2>&1
+then
+  cat "$build/logs/build.log"
+  exit 1
+fi
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-mkdir -p "$build/artifacts" "$build/logs"
 
 # Runs one target; its exit status goes to $scratch/<target>.status.
 run_target() {
   local target=$1 status=0
   mkdir -p "$scratch/$target"
-  # -max_len: the seeds are small, and so are the inputs that matter; the
-  # text reader target reaches the read-buffer edge by itself.
-  "$build/tests/fuzz/$target" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
-    -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
+  "$build/tests/fuzz/$target" -max_total_time="$seconds" -max_len="${max_len[$target]}" \
+    -timeout=10 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" \
     "$scratch/$target" "$corpus/$target" >"$build/logs/$target.log" 2>&1 || status=$?
   echo "$status" >"$scratch/$target.status"
 }
 
 for target in "${targets[@]}"; do
-  while (($(jobs -rp | wc -l) >= jobs)); do wait -n; done
+  while (($(jobs -rp | wc -l) >= parallel)); do wait -n; done
   run_target "$target" &
 done
 wait

@@ -27,3 +27,13 @@ sanitize:
 
 clean:
 	rm -rf build build-sanitize
+
+# libFuzzer targets (clang++) under the sanitizers: 30 seconds each, the CI
+# run, or 10 minutes each. Inputs that break a property land in
+# build-fuzz/artifacts/.
+.PHONY: fuzz fuzz-long
+fuzz:
+	ZENTRILL_WERROR=$(WERROR) bash tests/fuzz/run.sh 30
+
+fuzz-long:
+	ZENTRILL_WERROR=$(WERROR) bash tests/fuzz/run.sh 600

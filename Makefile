@@ -37,3 +37,12 @@ fuzz:
 
 fuzz-long:
 	ZENTRILL_WERROR=$(WERROR) bash tests/fuzz/run.sh 600
+
+# Release build of the program and bench/, then the figures of
+# docs/PERFORMANCE.md: the long run against the floor loop, memory, start-up,
+# idle CPU and the hot paths.
+.PHONY: perf
+perf:
+	cmake -S . -B build-perf -DCMAKE_BUILD_TYPE=Release -DZENTRILL_BENCHMARKS=ON
+	cmake --build build-perf -j $(JOBS) --target zentrill zentrill_floor zentrill_benchmarks zentrill_measured_run
+	python3 bench/measure.py build-perf

@@ -1,5 +1,7 @@
 #include "textio/file_slots.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "textio/item_reader.h"
@@ -100,6 +102,17 @@ struct FileSlots::Slot {
   }
 
   void push_back(char c) { pushed_back = static_cast<unsigned char>(c); }
+
+  // The buffered bytes that next() would deliver next, one for one: up to the
+  // first CR or end mark; empty while a character is pushed back.
+  std::string_view lookahead() const {
+    if (pushed_back != kEndOfData || data_ended) return {};
+    const std::string_view rest(buffer.data() + next_byte, buffer.size() - next_byte);
+    const auto special = std::ranges::find_if(
+        rest, [](char c) { return c == '\r' || c == kEndOfFileMark; });
+    return rest.substr(0, static_cast<std::size_t>(special - rest.begin()));
+  }
+  void skip(std::size_t count) { next_byte += count; }
 
   bool at_end() {
     if (pushed_back != kEndOfData) return false;

@@ -34,6 +34,9 @@ inline constexpr std::array<bool, 256> kRuledCharacters = [] {
 // Reads one item from `stream`, which provides
 //   int next();             // the next byte as 0-255, or kEndOfData
 //   void push_back(char);   // one character handed back for the next read
+// and may provide, to hand over runs of characters at once,
+//   std::string_view lookahead();  // bytes next() would give next, one for one
+//   void skip(std::size_t);        // takes that many of them
 // Leading blanks and TABs are skipped; the item ends at LF, CR (with an LF
 // right after it), an unquoted comma, the end of the data, or - for a numeric
 // item - an unquoted blank or TAB, after which blanks, TABs and one following
@@ -96,6 +99,17 @@ void read_item(Stream& stream, ItemKind kind, std::string& item) {
       if (c == '&') ampersand_seen = true;
     }
     item.push_back(static_cast<char>(c));
+    if constexpr (requires { stream.lookahead(); }) {
+      // The ordinary characters after it join the item in one go.
+      const std::string_view ahead = stream.lookahead();
+      std::size_t count = 0;
+      while (count < ahead.size() && item.size() + count < limit &&
+             !item_reader_internal::kRuledCharacters[static_cast<unsigned char>(ahead[count])]) {
+        ++count;
+      }
+      item.append(ahead.data(), count);
+      stream.skip(count);
+    }
     if (item.size() == limit) {
       trailing_step(stream.next());
       return;

@@ -14,7 +14,12 @@ void append_general_form(std::string& text, double value, int precision) {
   const char* const end =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr;
   const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
-  const std::size_t e = digits.find('e');
+  // An exponent has a sign and two or three digits, so its e can only stand
+  // fourth or fifth from the end: two looks instead of a search per number.
+  const std::size_t size = digits.size();
+  const std::size_t e = size >= 4 && digits[size - 4] == 'e'   ? size - 4
+                        : size >= 5 && digits[size - 5] == 'e' ? size - 5
+                                                               : std::string_view::npos;
   if (e == std::string_view::npos) {
     text += digits;
     return;

@@ -1,13 +1,16 @@
 // The hot paths of a long run, one benchmark each: what every line of
-// freq.txt and pxx.txt costs, and the module's rows. Files live in memory, so
-// the figures are the program's own work without the disk.
+// freq.txt and pxx.txt costs, and the module's rows; then the floor loop's
+// steps for the same values. Files live in memory, so the figures are the
+// work without the disk.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "floor_steps.h"
 #include "module/module_writer.h"
 #include "pitch/period_analysis.h"
 #include "pitch/pitch_list_writer.h"
@@ -108,20 +111,29 @@ void BM_ReadNumericItem(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadNumericItem);
 
-// The note search and the fine pitch of one period, over the whole playable
-// range: the search's cost grows with the octave.
-void BM_AnalysePeriod(benchmark::State& state) {
-  std::vector<double> periods;
-  for (const double f : glide_values()) periods.push_back(timer_period(f));
-  for (const double f : glide_values()) periods.push_back(timer_period(f * 2.2));
+// The timer period, the note search and the fine pitch of one frequency.
+// The frequencies span the whole playable range: the search's cost grows
+// with the octave.
+const std::vector<double>& analysed_frequencies() {
+  static const std::vector<double> frequencies = [] {
+    std::vector<double> list;
+    for (const double f : glide_values()) list.push_back(f);
+    for (const double f : glide_values()) list.push_back(f * 2.2);
+    return list;
+  }();
+  return frequencies;
+}
+
+void BM_AnalyseFrequency(benchmark::State& state) {
+  const std::vector<double>& frequencies = analysed_frequencies();
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(analyse_period(periods[next]));
-    next = next + 1 == periods.size() ? 0 : next + 1;
+    benchmark::DoNotOptimize(analyse_period(timer_period(frequencies[next])));
+    next = next + 1 == frequencies.size() ? 0 : next + 1;
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_AnalysePeriod);
+BENCHMARK(BM_AnalyseFrequency);
 
 void BM_WritePitchListLine(benchmark::State& state) {
   ReplayFileSystem files("");
@@ -157,6 +169,78 @@ void BM_ModuleRows(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 256);
 }
 BENCHMARK(BM_ModuleRows);
+
+// The floor loop's steps (floor_steps.h), each beside the step above that
+// does the same work, into a plain 64 KiB buffer.
+
+class LineBuffer {
+ public:
+  char* line() { return used_ + 40 > sizeof buffer_ ? (used_ = 0, buffer_) : buffer_ + used_; }
+  void line_ends_at(char* end) { used_ = static_cast<std::size_t>(end - buffer_); }
+
+ private:
+  char buffer_[64 * 1024];
+  std::size_t used_ = 0;
+};
+
+void BM_FloorWriteFrequencyLine(benchmark::State& state) {
+  auto out = std::make_unique<LineBuffer>();
+  const std::vector<double>& values = glide_values();
+  std::size_t next = 0;
+  for (auto _ : state) {
+    out->line_ends_at(floor_steps::frequency_line(out->line(), values[next]));
+    next = next + 1 == values.size() ? 0 : next + 1;
+  }
+  benchmark::DoNotOptimize(out->line());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FloorWriteFrequencyLine);
+
+void BM_FloorReadFrequency(benchmark::State& state) {
+  const std::string text = frequency_list_text();
+  const char* line = text.data();
+  const char* const end = text.data() + text.size();
+  double sum = 0;
+  for (auto _ : state) {
+    const auto* cr = static_cast<const char*>(std::memchr(line, '\r', static_cast<std::size_t>(end - line)));
+    sum += floor_steps::frequency(line, cr);
+    line = cr + 2 == end ? text.data() : cr + 2;
+  }
+  benchmark::DoNotOptimize(sum);
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FloorReadFrequency);
+
+void BM_FloorAnalyseFrequency(benchmark::State& state) {
+  const std::vector<double>& frequencies = analysed_frequencies();
+  std::size_t next = 0;
+  floor_steps::Pitch pitch{};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(floor_steps::analyse(frequencies[next], pitch));
+    benchmark::DoNotOptimize(pitch);
+    next = next + 1 == frequencies.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FloorAnalyseFrequency);
+
+void BM_FloorWritePitchLine(benchmark::State& state) {
+  auto out = std::make_unique<LineBuffer>();
+  std::vector<floor_steps::Pitch> pitches;
+  for (const double f : glide_values()) {
+    floor_steps::Pitch pitch{};
+    floor_steps::analyse(f, pitch);
+    pitches.push_back(pitch);
+  }
+  std::size_t next = 0;
+  for (auto _ : state) {
+    out->line_ends_at(floor_steps::pitch_line(out->line(), pitches[next]));
+    next = next + 1 == pitches.size() ? 0 : next + 1;
+  }
+  benchmark::DoNotOptimize(out->line());
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_FloorWritePitchLine);
 
 }  // namespace
 }  // namespace zentrill

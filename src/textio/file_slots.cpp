@@ -1,6 +1,5 @@
 #include "textio/file_slots.h"
 
-#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -12,7 +11,6 @@ namespace zentrill {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr char kEndOfFileMark = 0x1A;  // ends a text file's data for good
 
 }  // namespace
 
@@ -103,14 +101,11 @@ struct FileSlots::Slot {
 
   void push_back(char c) { pushed_back = static_cast<unsigned char>(c); }
 
-  // The buffered bytes that next() would deliver next, one for one: up to the
-  // first CR or end mark; empty while a character is pushed back.
+  // The buffered bytes from the next one on; next() delivers them one for one
+  // up to the first CR or end mark. Empty while a character is pushed back.
   std::string_view lookahead() const {
     if (pushed_back != kEndOfData || data_ended) return {};
-    const std::string_view rest(buffer.data() + next_byte, buffer.size() - next_byte);
-    const auto special = std::ranges::find_if(
-        rest, [](char c) { return c == '\r' || c == kEndOfFileMark; });
-    return rest.substr(0, static_cast<std::size_t>(special - rest.begin()));
+    return {buffer.data() + next_byte, buffer.size() - next_byte};
   }
   void skip(std::size_t count) { next_byte += count; }
 

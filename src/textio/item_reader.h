@@ -13,6 +13,10 @@ namespace zentrill {
 // What a character stream gives once its data has ended.
 inline constexpr int kEndOfData = -1;
 
+// The byte that ends a text file's data (file_slots.h); the item reader only
+// knows it as a byte it never takes from a stream's lookahead.
+inline constexpr char kEndOfFileMark = 0x1A;
+
 enum class ItemKind {
   numeric,  // ends at a blank; d and D become e and E unless an '&' came first
   text,     // keeps inner and trailing blanks
@@ -22,11 +26,12 @@ inline constexpr std::size_t kNumericItemLimit = 67;
 inline constexpr std::size_t kTextItemLimit = 4096;
 
 namespace item_reader_internal {
-// The characters some rule of read_item is about; any other character just
-// joins the item, after a single look-up.
+// The characters some rule of read_item is about, and the end mark; any other
+// character just joins the item, after a single look-up.
 inline constexpr std::array<bool, 256> kRuledCharacters = [] {
   std::array<bool, 256> ruled{};
   for (const char c : std::string_view("\n\r\t ,\"dD&")) ruled[static_cast<unsigned char>(c)] = true;
+  ruled[static_cast<unsigned char>(kEndOfFileMark)] = true;
   return ruled;
 }();
 }  // namespace item_reader_internal
@@ -35,7 +40,8 @@ inline constexpr std::array<bool, 256> kRuledCharacters = [] {
 //   int next();             // the next byte as 0-255, or kEndOfData
 //   void push_back(char);   // one character handed back for the next read
 // and may provide, to hand over runs of characters at once,
-//   std::string_view lookahead();  // bytes next() would give next, one for one
+//   std::string_view lookahead();  // the bytes next() would give next, one for
+//                                  // one up to the first CR or end mark
 //   void skip(std::size_t);        // takes that many of them
 // Leading blanks and TABs are skipped; the item ends at LF, CR (with an LF
 // right after it), an unquoted comma, the end of the data, or - for a numeric
@@ -101,9 +107,9 @@ void read_item(Stream& stream, ItemKind kind, std::string& item) {
     item.push_back(static_cast<char>(c));
     if constexpr (requires { stream.lookahead(); }) {
       // The ordinary characters after it join the item in one go.
-      const std::string_view ahead = stream.lookahead();
+      const std::string_view ahead = stream.lookahead().substr(0, limit - item.size());
       std::size_t count = 0;
-      while (count < ahead.size() && item.size() + count < limit &&
+      while (count < ahead.size() &&
              !item_reader_internal::kRuledCharacters[static_cast<unsigned char>(ahead[count])]) {
         ++count;
       }

@@ -58,11 +58,15 @@ std::int64_t read_integer(std::string_view text) {
 
 bool is_decimal_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The length of the longest prefix of the form [sign] digits [. digits]
-// [e|E [sign] digits] with at least one mantissa digit; 0 when there is none.
-// Deliberately narrower than strtod and from_chars: no "inf", "nan" or
-// hexadecimal floats.
-std::size_t decimal_prefix_length(std::string_view text) {
+struct DecimalPrefix {
+  std::size_t length;           // 0 when there is no number
+  std::size_t exponent_letter;  // its position, or npos when there is no exponent
+};
+
+// The longest prefix of the form [sign] digits [. digits] [e|E|d|D [sign]
+// digits] with at least one mantissa digit. Deliberately narrower than
+// strtod and from_chars: no "inf", "nan" or hexadecimal floats.
+DecimalPrefix decimal_prefix(std::string_view text) {
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   std::size_t mantissa_digits = 0;
@@ -71,24 +75,33 @@ std::size_t decimal_prefix_length(std::string_view text) {
     ++i;
     while (i < text.size() && is_decimal_digit(text[i])) ++i, ++mantissa_digits;
   }
-  if (mantissa_digits == 0) return 0;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+  if (mantissa_digits == 0) return {0, std::string_view::npos};
+  std::size_t exponent_letter = std::string_view::npos;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
     std::size_t j = i + 1;
     if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     if (j < text.size() && is_decimal_digit(text[j])) {
       while (j < text.size() && is_decimal_digit(text[j])) ++j;
+      exponent_letter = i;
       i = j;
     }
   }
-  return i;
+  return {i, exponent_letter};
 }
 
-// The decimal the text starts with, rounded to the nearest double; too large
-// gives infinity, too small zero; no number gives 0.
+// The decimal the text starts with, d and D taken as e and E, rounded to the
+// nearest double; too large gives infinity, too small zero; no number gives 0.
 double read_decimal(std::string_view text) {
-  const std::size_t length = decimal_prefix_length(text);
-  if (length == 0) return 0.0;
-  std::string_view number = text.substr(0, length);
+  const DecimalPrefix prefix = decimal_prefix(text);
+  if (prefix.length == 0) return 0.0;
+  std::string_view number = text.substr(0, prefix.length);
+  std::string with_e;  // from_chars knows only e and E
+  if (prefix.exponent_letter != std::string_view::npos &&
+      (number[prefix.exponent_letter] == 'd' || number[prefix.exponent_letter] == 'D')) {
+    with_e = number;
+    with_e[prefix.exponent_letter] = 'e';
+    number = with_e;
+  }
   const bool negative = number[0] == '-';
   if (number[0] == '+' || number[0] == '-') number.remove_prefix(1);
   double magnitude = 0.0;
@@ -99,15 +112,6 @@ double read_decimal(std::string_view text) {
     magnitude = std::strtod(std::string(number).c_str(), nullptr);
   }
   return negative ? -magnitude : magnitude;
-}
-
-std::string exponent_letters_as_e(std::string_view text) {
-  std::string copy(text);
-  for (char& c : copy) {
-    if (c == 'd') c = 'e';
-    if (c == 'D') c = 'E';
-  }
-  return copy;
 }
 
 bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -137,10 +141,8 @@ double numeric_value(std::string_view text) {
   if (text.size() >= 2 && text[0] == '&') {
     return static_cast<double>(read_ampersand_integer(text));
   }
-  const std::string rest = exponent_letters_as_e(text);
-  std::string_view number = rest;
-  while (!number.empty() && is_c_space(number.front())) number.remove_prefix(1);
-  return read_decimal(number);
+  while (!text.empty() && is_c_space(text.front())) text.remove_prefix(1);
+  return read_decimal(text);
 }
 
 double numeric_item_value(std::string_view item) {
@@ -154,9 +156,7 @@ double numeric_item_value(std::string_view item) {
   if (!fractional && (item.size() <= 18 || item[0] == '&')) {
     return static_cast<double>(read_integer(item));
   }
-  // Items read from a file have their d and D turned to e and E already.
-  const bool d_letter = std::ranges::any_of(item, [](char c) { return c == 'd' || c == 'D'; });
-  return d_letter ? read_decimal(exponent_letters_as_e(item)) : read_decimal(item);
+  return read_decimal(item);
 }
 
 }  // namespace zentrill

@@ -65,11 +65,15 @@ void append_long_number_form(std::string& text, double value) {
 
 std::string short_number_form(float value) {
   const double widened = value;
+  // One text, returned at one place, so that it is built where the caller
+  // wants it rather than copied there.
   std::string text(1, std::signbit(widened) ? '-' : ' ');
-  if (std::isnan(widened)) return text + "nan";
-  if (std::isinf(widened)) return text + "inf";
   const double magnitude = std::fabs(widened);
-  if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
+  if (std::isnan(widened)) {
+    text += "nan";
+  } else if (std::isinf(widened)) {
+    text += "inf";
+  } else if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
     // Below 10^7 a whole number is written as its digits alone, and integer
     // formatting costs a fraction of the general one (every octave digit of
     // the pitch list comes here).
@@ -89,12 +93,15 @@ std::string remove_leading_blanks(std::string_view text) {
 }
 
 std::string hexadecimal_form(std::int64_t value) {
-  char buffer[16];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint64_t>(value), 16);
-  std::string text(buffer, result.ptr);
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'f') c = static_cast<char>(c - 'a' + 'A');
+  char digits[16];
+  const char* const end =
+      std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(value), 16).ptr;
+  // Digit by digit, upper-cased on the way: for two digits this beats a
+  // copy through memcpy.
+  std::string text;
+  for (const char* digit = digits; digit != end; ++digit) {
+    const char c = *digit;
+    text.push_back(c >= 'a' && c <= 'f' ? static_cast<char>(c - 'a' + 'A') : c);
   }
   return text;
 }

@@ -31,15 +31,15 @@ void append_general_form(std::string& text, double value, int precision) {
   text += digits.substr(first_digit);
 }
 
-template <class Int>
-Int to_integer(long double value) {
+template <class Int, class Float>
+Int to_integer(Float value) {
   constexpr Int smallest = std::numeric_limits<Int>::min();
   if (std::isnan(value)) return smallest;
   // Halves to even in the default rounding mode; rint, unlike nearbyint,
   // skips saving and restoring the floating-point environment.
-  const long double rounded = std::rint(value);
-  if (rounded < static_cast<long double>(smallest) ||
-      rounded > static_cast<long double>(std::numeric_limits<Int>::max())) {
+  const Float rounded = std::rint(value);
+  if (rounded < static_cast<Float>(smallest) ||
+      rounded > static_cast<Float>(std::numeric_limits<Int>::max())) {
     return smallest;
   }
   return static_cast<Int>(rounded);
@@ -115,5 +115,6 @@ std::string byte_text(double value) { return byte_text(std::int64_t{to_int32(val
 std::int16_t to_int16(long double value) { return to_integer<std::int16_t>(value); }
 std::int32_t to_int32(long double value) { return to_integer<std::int32_t>(value); }
 std::int64_t to_int64(long double value) { return to_integer<std::int64_t>(value); }
+std::int64_t to_int64(double value) { return to_integer<std::int64_t>(value); }
 
 }  // namespace zentrill

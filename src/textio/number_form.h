@@ -37,6 +37,8 @@ std::string byte_text(double value);
 std::int16_t to_int16(long double value);
 std::int32_t to_int32(long double value);
 std::int64_t to_int64(long double value);
+// The same for a double, in SSE rather than x87 arithmetic: the same results.
+std::int64_t to_int64(double value);
 
 }  // namespace zentrill
 

@@ -60,6 +60,12 @@ TEST(ShortNumberForm, SevenDigitsWithBlankForNonNegative) {
       {12345678.0f, " 1.234568e+007"},
       {0.0001f, " 0.0001"},
       {-0.00001f, "-1e-005"},
+      // Whole numbers below 10^7 take a shorter way to the same digits.
+      {9999999.0f, " 9999999"},
+      {-7654321.0f, "-7654321"},
+      {10000000.0f, " 1e+007"},
+      {-0.0f, "-0"},
+      {2.5f, " 2.5"},
   };
   for (const auto& c : cases) EXPECT_EQ(short_number_form(c.value), c.text) << c.text;
 }
@@ -126,6 +132,27 @@ TEST(FloatToInteger, NearestHalvesToEvenAndSmallestWhenOutOfRange) {
   EXPECT_EQ(to_int64(std::numeric_limits<long double>::infinity()),
             std::numeric_limits<std::int64_t>::min());
   EXPECT_EQ(to_int64(std::nanl("")), std::numeric_limits<std::int64_t>::min());
+}
+
+TEST(FloatToInteger, DoubleGivesWhatItsLongDoubleGives) {
+  const double cases[] = {2.5,
+                          3.5,
+                          -2.5,
+                          128.5,
+                          150.842023567702,
+                          0.49999999999999994,
+                          -0.5,
+                          9223372036854774784.0,  // the largest double below 2^63
+                          9223372036854775808.0,  // 2^63: out of range
+                          -9223372036854775808.0,
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(),
+                          std::nan("")};
+  for (const double value : cases) {
+    EXPECT_EQ(to_int64(value), to_int64(static_cast<long double>(value))) << value;
+  }
+  EXPECT_EQ(to_int64(186.5), 186);
+  EXPECT_EQ(to_int64(9223372036854775808.0), std::numeric_limits<std::int64_t>::min());
 }
 
 }  // namespace

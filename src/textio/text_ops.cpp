@@ -1,6 +1,5 @@
 #include "textio/text_ops.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 
@@ -147,12 +146,16 @@ double numeric_value(std::string_view text) {
 
 double numeric_item_value(std::string_view item) {
   if (item.empty()) return 0.0;
-  // Only a point or exponent letter before any '&' makes the item a decimal.
-  // (A plain scan: find_first_of searches its set once per character.)
-  const std::string_view before_ampersand = item.substr(0, item.find('&'));
-  const bool fractional = std::ranges::any_of(before_ampersand, [](char c) {
-    return c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D';
-  });
+  // Only a point or exponent letter before any '&' makes the item a decimal;
+  // one scan, which for a decimal stops at its point.
+  bool fractional = false;
+  for (const char c : item) {
+    if (c == '&') break;
+    if (c == '.' || c == 'e' || c == 'E' || c == 'd' || c == 'D') {
+      fractional = true;
+      break;
+    }
+  }
   if (!fractional && (item.size() <= 18 || item[0] == '&')) {
     return static_cast<double>(read_integer(item));
   }

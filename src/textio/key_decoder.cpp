@@ -137,7 +137,8 @@ void KeyDecoder::feed_byte(unsigned char b, std::vector<Key>& keys) {
       return;
 
     case State::csi_linux:
-      if (is_final_byte(b)) {
+      // ESC [ [ and any one printable byte is one key; only F1-F5 are known.
+      if (b >= 0x20 && b <= 0x7E) {
         keys.push_back(b >= 'A' && b <= 'E'
                            ? Key::of(static_cast<KeyCode>(static_cast<int>(KeyCode::f1) + (b - 'A')))
                            : Key::of(KeyCode::other));

@@ -189,9 +189,10 @@ def main():
     if not identical:
         sys.exit("the floor loop wrote other bytes than the program: it is not the same work")
 
-    _, _, one_glide_peak = best_of(launcher, [program], glide_keys(1))
+    one_wall, one_cpu, one_glide_peak = best_of(launcher, [program], glide_keys(1))
     print(f"{'run (piped, best of %d)' % RUNS:<44} {'wall s':>8} {'CPU s':>8} {'ns/line':>8} {'peak RSS KiB':>13}")
-    print(f"{'zentrill, 1 glide of 1200 values':<44} {'':>8} {'':>8} {'':>8} {one_glide_peak:>13}")
+    print(f"{'zentrill, 1 glide of 1200 values':<44} {one_wall:>8.3f} {one_cpu:>8.3f} "
+          f"{'':>8} {one_glide_peak:>13}")
     print(f"{'zentrill, %d glides, %d lines' % (LONG_RUN_GLIDES, lines):<44} {wall:>8.3f} {cpu:>8.3f} "
           f"{wall / lines * 1e9:>8.0f} {peak:>13}")
     print(f"{'floor loop, same values and bytes':<44} {floor_wall:>8.3f} {floor_cpu:>8.3f} "

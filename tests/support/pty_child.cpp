@@ -58,9 +58,13 @@ PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
   }
   ::close(go[0]);
   write_all(master_, before);
-  // The keys must be in the terminal's buffer before the child goes on; the
-  // pty hands them over asynchronously.
-  if (!before.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // The keys must be in the terminal's buffer before the child goes on. The
+  // pty hands them over asynchronously, and echoes each one (echo is still on)
+  // once it is there: wait for that echo, not for a fixed time.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (output_.size() < before.size() && std::chrono::steady_clock::now() < deadline) {
+    drain(std::chrono::milliseconds(20));
+  }
   write_all(go[1], "g");
   ::close(go[1]);
 }

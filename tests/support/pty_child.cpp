@@ -44,6 +44,15 @@ PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
   if (pid_ == 0) {
     ::close(go[1]);
     ::close(master_);
+    // As from an interactive shell: default signal actions and none blocked,
+    // even when the tests run with SIGINT and SIGQUIT ignored (a background
+    // job of a non-interactive shell).
+    for (const int signal_number : {SIGINT, SIGQUIT, SIGTERM, SIGTSTP, SIGCONT, SIGHUP, SIGPIPE}) {
+      ::signal(signal_number, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     setsid();
     ioctl(slave_, TIOCSCTTY, 0);
     dup2(slave_, STDIN_FILENO);

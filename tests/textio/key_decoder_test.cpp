@@ -95,7 +95,13 @@ std::string shown(const std::string& bytes) {
   std::string out;
   for (const char c : bytes) {
     const auto u = static_cast<unsigned char>(c);
-    out += u >= 0x20 && u < 0x7f ? std::string(1, c) : "<" + std::to_string(u) + ">";
+    if (u >= 0x20 && u < 0x7f) {
+      out += c;
+    } else {
+      out += '<';
+      out += std::to_string(u);
+      out += '>';
+    }
   }
   return out;
 }

@@ -19,7 +19,7 @@ void end_if_signalled(Terminal& terminal) {
 void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
   Console console(terminal);
   console.clear_screen();
-  console.print("Zentrill v1 - pitch glides for the NES pulse channel", LineEnd::with);
+  console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
   console.print("", LineEnd::with);
 
   slots.open_for_writing(1, "freq.txt");

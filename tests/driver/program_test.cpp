@@ -14,7 +14,7 @@ namespace {
 
 using testing::ScriptedTerminal;
 
-const std::string kBanner = "Zentrill v1 - pitch glides for the NES pulse channel\r\n\r\n";
+const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";
 
 struct ProgramRun {
   RunOutcome outcome;

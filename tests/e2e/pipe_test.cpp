@@ -13,7 +13,7 @@ namespace {
 using testing::ProcessResult;
 using testing::ScratchDirectory;
 
-const std::string kBanner = "Zentrill v1 - pitch glides for the NES pulse channel\r\n\r\n";
+const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";
 
 ProcessResult run(const ScratchDirectory& directory, const std::string& keys,
                   const std::vector<std::string>& arguments = {}) {

@@ -62,7 +62,7 @@ std::string dialogue(const PtyChild& child) {
 }
 
 std::string banner_and(const std::string& rest) {
-  return kClear + "Zentrill v1 - pitch glides for the NES pulse channel\r\n\r\n" + rest;
+  return kClear + "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n" + rest;
 }
 
 bool exited_with(std::optional<int> status, int code) {

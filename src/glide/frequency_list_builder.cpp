@@ -25,26 +25,18 @@ float ask_step_count(Console& console) {
 // double before pow, and each new value is the extended-precision product
 // (rising) or quotient (falling) rounded to double.
 void write_glide(FileSlots& slots, double start, double end, float step_count) {
+  const bool rising = start < end;
+  const long double wide_start = start;
+  const double base = static_cast<double>(rising ? end / wide_start : wide_start / end);
+  const double exponent = static_cast<double>(1.0L / step_count);
+  const double ratio = std::pow(base, exponent);
+  const long double wide_ratio = ratio;
   double current = start;
-  if (start < end) {
-    const double base = static_cast<double>(end / static_cast<long double>(start));
-    const double exponent = static_cast<double>(1.0L / step_count);
-    const double ratio = std::pow(base, exponent);
-    do {
-      slots.write_number_line(kFrequencyList, current);
-      current = static_cast<double>(static_cast<long double>(ratio) * current);
-      step_count = static_cast<float>(step_count + -1.0L);
-    } while (step_count > 0);
-  } else {
-    const double base = static_cast<double>(start / static_cast<long double>(end));
-    const double exponent = static_cast<double>(1.0L / step_count);
-    const double ratio = std::pow(base, exponent);
-    do {
-      slots.write_number_line(kFrequencyList, current);
-      current = static_cast<double>(current / static_cast<long double>(ratio));
-      step_count = static_cast<float>(step_count + -1.0L);
-    } while (step_count > 0);
-  }
+  do {
+    slots.write_number_line(kFrequencyList, current);
+    current = static_cast<double>(rising ? wide_ratio * current : current / wide_ratio);
+    step_count = static_cast<float>(step_count + -1.0L);
+  } while (step_count > 0);
 }
 
 // "Another? ", answered by one key, Y or N in either case, not echoed.

@@ -130,9 +130,7 @@ void KeyDecoder::feed_byte(unsigned char b, std::vector<Key>& keys) {
         keys.push_back(state_ == State::csi ? csi_key(b) : ss3_key(b));
         state_ = State::ground;
       } else {
-        keys.push_back(Key::of(KeyCode::other));
-        state_ = State::ground;
-        feed_byte(b, keys);
+        abandon_sequence(b, keys);
       }
       return;
 
@@ -144,12 +142,16 @@ void KeyDecoder::feed_byte(unsigned char b, std::vector<Key>& keys) {
                            : Key::of(KeyCode::other));
         state_ = State::ground;
       } else {
-        keys.push_back(Key::of(KeyCode::other));
-        state_ = State::ground;
-        feed_byte(b, keys);
+        abandon_sequence(b, keys);
       }
       return;
   }
+}
+
+void KeyDecoder::abandon_sequence(unsigned char b, std::vector<Key>& keys) {
+  keys.push_back(Key::of(KeyCode::other));
+  state_ = State::ground;
+  feed_byte(b, keys);
 }
 
 Key KeyDecoder::csi_key(unsigned char b) const {

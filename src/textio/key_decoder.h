@@ -39,6 +39,8 @@ class KeyDecoder {
   enum class State { ground, escape, csi, csi_linux, ss3 };
 
   void feed_byte(unsigned char byte, std::vector<Key>& keys);
+  // A sequence cut short by `byte`: one key for what came, then `byte` afresh.
+  void abandon_sequence(unsigned char byte, std::vector<Key>& keys);
   void start_sequence(State state);
   Key csi_key(unsigned char final_byte) const;
   Key ss3_key(unsigned char final_byte) const;

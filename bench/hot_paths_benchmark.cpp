@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/phase_files.h"
 #include "floor_steps.h"
 #include "module/module_writer.h"
 #include "pitch/period_analysis.h"
@@ -138,7 +139,7 @@ BENCHMARK(BM_AnalyseFrequency);
 void BM_WritePitchListLine(benchmark::State& state) {
   ReplayFileSystem files("");
   FileSlots slots(files);
-  slots.open_for_writing(kPitchListSlot, "pxx.txt");
+  phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
   std::vector<PitchEntry> entries;
   for (const double f : glide_values()) entries.push_back(*analyse_period(timer_period(f)));
   std::size_t next = 0;
@@ -156,11 +157,11 @@ void BM_ModuleRows(benchmark::State& state) {
   MemoryFileSystem files;
   {
     FileSlots slots(files);
-    slots.open_for_writing(kPitchListSlot, "pxx.txt");
+    phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
     for (std::size_t i = 0; i < 256; ++i) {
       write_pitch_list_line(slots, *analyse_period(timer_period(glide_values()[i * 4])));
     }
-    slots.close(kPitchListSlot);
+    slots.close(phase_files::kPitchListWritten.slot);
   }
   for (auto _ : state) {
     FileSlots slots(files);

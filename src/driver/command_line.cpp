@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "driver/phase_files.h"
+
 namespace zentrill {
 namespace {
 
@@ -22,6 +24,11 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status: 0 when all files were written, 1 when a file could not be\n"
     "written, 2 for a wrong command line.\n";
+
+// The help names the files as the phases write them.
+static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::npos &&
+              kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
+              kHelp.find(phase_files::kModuleName) != std::string_view::npos);
 
 constexpr std::string_view kVersion = "zentrill 1.0 (Zentrill v1)\n";
 

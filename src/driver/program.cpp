@@ -1,5 +1,6 @@
 #include "driver/program.h"
 
+#include "driver/phase_files.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
@@ -8,6 +9,8 @@
 
 namespace zentrill {
 namespace {
+
+using namespace phase_files;
 
 // Phases 2 and 3 read no keys; a signal that came meanwhile is taken here.
 void end_if_signalled(Terminal& terminal) {
@@ -22,15 +25,15 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
   console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
   console.print("", LineEnd::with);
 
-  slots.open_for_writing(1, "freq.txt");
+  open_slot_file(slots, kFrequencyListWritten);
   run_frequency_list_builder(console, slots);
   end_if_signalled(terminal);
 
-  slots.open_for_reading(1, "freq.txt");
-  slots.open_for_writing(2, "pxx.txt");
+  open_slot_file(slots, kFrequencyListRead);
+  open_slot_file(slots, kPitchListWritten);
   const auto stop = run_pitch_analysis(slots);
-  slots.close(1);
-  slots.close(2);
+  slots.close(kFrequencyListRead.slot);
+  slots.close(kPitchListWritten.slot);
   if (stop) diagnostics << out_of_range_message(*stop) << '\n';
   end_if_signalled(terminal);
 

@@ -3,13 +3,14 @@
 #include <cmath>
 #include <string>
 
+#include "driver/phase_files.h"
 #include "glide/note_entry.h"
 #include "textio/text_ops.h"
 
 namespace zentrill {
 namespace {
 
-constexpr int kFrequencyList = 1;  // the slot holding freq.txt
+constexpr int kFrequencyListSlot = phase_files::kFrequencyListWritten.slot;
 
 // "How many notes/frames? " until the typed line starts with a count from 2
 // to 1200, tested as typed; then rounded, halves to even (2.5 -> 2, 3.5 -> 4).
@@ -33,7 +34,7 @@ void write_glide(FileSlots& slots, double start, double end, float step_count) {
   const long double wide_ratio = ratio;
   double current = start;
   do {
-    slots.write_number_line(kFrequencyList, current);
+    slots.write_number_line(kFrequencyListSlot, current);
     current = static_cast<double>(rising ? wide_ratio * current : current / wide_ratio);
     step_count = static_cast<float>(step_count + -1.0L);
   } while (step_count > 0);
@@ -67,7 +68,7 @@ void run_frequency_list_builder(Console& console, FileSlots& slots) {
     // No key can arrive any more: end as if "N" had been answered. The glides
     // already written stay; a glide without its count line writes nothing.
   }
-  slots.close(kFrequencyList);
+  slots.close(kFrequencyListSlot);
 }
 
 }  // namespace zentrill

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/phase_files.h"
 #include "module/module_format.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
@@ -15,10 +16,8 @@ namespace {
 
 using namespace module_format;
 
-constexpr int kPitchListSlot = 1;
-constexpr int kModuleSlot = 2;
-constexpr std::string_view kPitchListName = "pxx.txt";
-constexpr std::string_view kModuleName = "pxx.ftm";
+constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
+constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
 
 constexpr int kHighestNote = 12;  // B
 
@@ -138,8 +137,8 @@ std::optional<int> hexadecimal_digit(std::string_view character) {
 }  // namespace
 
 void write_module(FileSlots& slots) {
-  slots.open_for_reading(kPitchListSlot, kPitchListName);
-  slots.open_for_writing(kModuleSlot, kModuleName);
+  phase_files::open_slot_file(slots, phase_files::kPitchListRead);
+  phase_files::open_slot_file(slots, phase_files::kModuleWritten);
   slots.print(kModuleSlot, fixed_head());
 
   // The line state. A character that is not recognised keeps the value of

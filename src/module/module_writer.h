@@ -6,8 +6,9 @@
 
 namespace zentrill {
 
-// Opens pxx.txt for reading in slot 1 and pxx.ftm for writing in slot 2,
-// writes the whole 2968-byte module, then closes slot 1 and slot 2.
+// Opens the pitch list for reading and the module for writing in their
+// phase-3 slots (phase_files.h), writes the whole 2968-byte module, then
+// closes the pitch list's slot and the module's.
 // Throws FileError when pxx.ftm cannot be created or written.
 void write_module(FileSlots& slots);
 

@@ -1,5 +1,6 @@
 #include "pitch/pitch_analysis.h"
 
+#include "driver/phase_files.h"
 #include "pitch/period_analysis.h"
 #include "pitch/pitch_list_writer.h"
 #include "textio/number_form.h"
@@ -7,8 +8,7 @@
 namespace zentrill {
 namespace {
 
-// The slot that holds freq.txt open for reading during the analysis.
-constexpr int kFrequencyListSlot = 1;
+constexpr int kFrequencyListSlot = phase_files::kFrequencyListRead.slot;
 
 }  // namespace
 
@@ -28,10 +28,12 @@ std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots) {
 
 std::string out_of_range_message(const OutOfRangeFrequency& stop) {
   // The range is 111860.7955 / 2048.5 to 111860.7955 / 14.5 Hz, rounded.
-  return "zentrill: line " + std::to_string(stop.line_number) + " of freq.txt, " +
-         long_number_form(stop.frequency) +
+  using namespace phase_files;
+  return "zentrill: line " + std::to_string(stop.line_number) + " of " +
+         std::string(kFrequencyListName) + ", " + long_number_form(stop.frequency) +
          " Hz, is outside the playable range of about 54.61 to 7714.54 Hz; it and every "
-         "line after it were left out of pxx.txt and pxx.ftm";
+         "line after it were left out of " +
+         std::string(kPitchListName) + " and " + std::string(kModuleName);
 }
 
 }  // namespace zentrill

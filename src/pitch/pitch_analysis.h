@@ -18,9 +18,9 @@ struct OutOfRangeFrequency {
   double frequency;
 };
 
-// Reads slot 1 (the frequency list, open for reading) to its end, writing one
-// pitch-list line per frequency to slot 2 (open for writing) before the next
-// frequency is read. Stops at the first frequency whose period lies outside
+// Reads the frequency list to its end, writing one pitch-list line per
+// frequency before the next frequency is read; both files are open in their
+// phase-2 slots (phase_files.h). Stops at the first frequency whose period lies outside
 // 14.5 to 2048.5 (an empty line reads as 0 Hz and stops it too), writing no
 // line for it and reading nothing after it, and tells which. Empty when every
 // frequency was analysed. Opens and closes nothing; holds one frequency at a

@@ -1,8 +1,14 @@
 #include "pitch/pitch_list_writer.h"
 
+#include "driver/phase_files.h"
 #include "textio/number_form.h"
 
 namespace zentrill {
+namespace {
+
+constexpr int kPitchListSlot = phase_files::kPitchListWritten.slot;
+
+}  // namespace
 
 void write_pitch_list_line(FileSlots& slots, const PitchEntry& entry) {
   slots.print(kPitchListSlot, entry.note_name);

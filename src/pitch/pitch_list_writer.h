@@ -9,10 +9,7 @@
 
 namespace zentrill {
 
-// The slot that holds pxx.txt open for writing during the pitch analysis.
-inline constexpr int kPitchListSlot = 2;
-
-// Writes the entry as one line to kPitchListSlot in four prints (name, octave
+// Writes the entry as one line to the pitch list's phase-2 slot in four prints (name, octave
 // in short number form without its blank, " P", hexadecimal parameter with
 // CR LF). An entry from analyse_period always gives exactly seven characters.
 void write_pitch_list_line(FileSlots& slots, const PitchEntry& entry);

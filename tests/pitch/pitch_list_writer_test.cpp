@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/phase_files.h"
 #include "textio/memory_file_system.h"
 
 namespace zentrill {
@@ -15,9 +16,9 @@ namespace {
 std::string written(const std::vector<PitchEntry>& entries) {
   MemoryFileSystem files;
   FileSlots slots(files);
-  slots.open_for_writing(kPitchListSlot, "pxx.txt");
+  phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
   for (const PitchEntry& entry : entries) write_pitch_list_line(slots, entry);
-  slots.close(kPitchListSlot);
+  slots.close(phase_files::kPitchListWritten.slot);
   return files.files["pxx.txt"];
 }
 

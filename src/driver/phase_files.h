@@ -1,0 +1,54 @@
+// Which file each phase has in which slot, and in which direction: the one
+// place for the names and slot numbers of the files through which the phases
+// meet. Each slot is closed before the next phase opens it again: phase 1
+// closes its slot itself, the driver closes phase 2's slots (1, then 2), and
+// the module writer opens and closes its own (1, then 2).
+#ifndef ZENTRILL_DRIVER_PHASE_FILES_H_
+#define ZENTRILL_DRIVER_PHASE_FILES_H_
+
+#include <string_view>
+
+#include "textio/file_slots.h"
+
+namespace zentrill::phase_files {
+
+inline constexpr std::string_view kFrequencyListName = "freq.txt";
+inline constexpr std::string_view kPitchListName = "pxx.txt";
+inline constexpr std::string_view kModuleName = "pxx.ftm";
+
+enum class Direction { reading, writing };
+
+struct SlotFile {
+  int slot;
+  std::string_view name;
+  Direction direction;
+};
+
+// Phase 1, the frequency-list builder.
+inline constexpr SlotFile kFrequencyListWritten{1, kFrequencyListName, Direction::writing};
+// Phase 2, the pitch analysis.
+inline constexpr SlotFile kFrequencyListRead{1, kFrequencyListName, Direction::reading};
+inline constexpr SlotFile kPitchListWritten{2, kPitchListName, Direction::writing};
+// Phase 3, the module writer.
+inline constexpr SlotFile kPitchListRead{1, kPitchListName, Direction::reading};
+inline constexpr SlotFile kModuleWritten{2, kModuleName, Direction::writing};
+
+// A phase's input and output never share a slot, and what one phase writes
+// the next reads.
+static_assert(kFrequencyListRead.slot != kPitchListWritten.slot);
+static_assert(kPitchListRead.slot != kModuleWritten.slot);
+static_assert(kFrequencyListWritten.name == kFrequencyListRead.name);
+static_assert(kPitchListWritten.name == kPitchListRead.name);
+
+// Opens the file in its slot, in its direction.
+inline void open_slot_file(FileSlots& slots, const SlotFile& file) {
+  if (file.direction == Direction::writing) {
+    slots.open_for_writing(file.slot, file.name);
+  } else {
+    slots.open_for_reading(file.slot, file.name);
+  }
+}
+
+}  // namespace zentrill::phase_files
+
+#endif  // ZENTRILL_DRIVER_PHASE_FILES_H_

@@ -45,6 +45,10 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
 
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics) {
   FileSlots slots(file_system);
+  return run_program(terminal, slots, diagnostics);
+}
+
+RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
   try {
     run_phases(terminal, slots, diagnostics);
     return {0, std::nullopt};

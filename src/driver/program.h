@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "textio/file_slots.h"
 #include "textio/file_system.h"
 #include "textio/terminal.h"
 
@@ -23,6 +24,9 @@ struct RunOutcome {
 // waits for a key or while it computes, ends the run. Every file is closed
 // before it returns, keeping what was written.
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics);
+// The same run on slots the caller holds, so that a test can look at them
+// afterwards.
+RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics);
 
 }  // namespace zentrill
 

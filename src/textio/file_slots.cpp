@@ -140,14 +140,20 @@ FileSlots::Slot* FileSlots::find(int slot) {
 }
 
 void FileSlots::open_for_writing(int slot, std::string_view name) {
-  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) {
+    ++refused_calls_;
+    return;
+  }
   auto opened = std::make_unique<Slot>();
   opened->output = file_system_.open_for_writing(std::string(name));
   slots_[static_cast<std::size_t>(slot)] = std::move(opened);
 }
 
 void FileSlots::open_for_reading(int slot, std::string_view name) {
-  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) {
+    ++refused_calls_;
+    return;
+  }
   auto input = file_system_.open_for_reading(std::string(name));
   if (!input) return;
   auto opened = std::make_unique<Slot>();
@@ -158,7 +164,10 @@ void FileSlots::open_for_reading(int slot, std::string_view name) {
 
 void FileSlots::close(int slot) {
   Slot* open = find(slot);
-  if (!open) return;
+  if (!open) {
+    ++refused_calls_;
+    return;
+  }
   // Free the slot whatever happens, then report.
   std::unique_ptr<Slot> closing = std::move(slots_[static_cast<std::size_t>(slot)]);
   if (!closing->output) return;
@@ -169,6 +178,7 @@ void FileSlots::close(int slot) {
 void FileSlots::close_all() {
   std::optional<FileError> first_failure;
   for (int slot = 1; slot < static_cast<int>(slots_.size()); ++slot) {
+    if (!slots_[static_cast<std::size_t>(slot)]) continue;
     try {
       close(slot);
     } catch (const FileError& failure) {
@@ -178,9 +188,19 @@ void FileSlots::close_all() {
   if (first_failure) throw *first_failure;
 }
 
+int FileSlots::open_slots() const {
+  int count = 0;
+  for (const auto& slot : slots_) count += slot ? 1 : 0;
+  return count;
+}
+
 FileSlots::Slot* FileSlots::find_writable(int slot) {
   Slot* open = find(slot);
-  return open && open->output && !open->output_failed ? open : nullptr;
+  if (!open || !open->output) {
+    ++refused_calls_;
+    return nullptr;
+  }
+  return open->output_failed ? nullptr : open;
 }
 
 void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
@@ -202,19 +222,29 @@ void FileSlots::write_number_line(int slot, double value) {
 
 bool FileSlots::at_end(int slot) {
   Slot* open = find(slot);
-  return !open || !open->input || open->at_end();
+  if (!open || !open->input) {
+    ++refused_calls_;
+    return true;
+  }
+  return open->at_end();
 }
 
 double FileSlots::read_numeric_item(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->input) return 0.0;
+  if (!open || !open->input) {
+    ++refused_calls_;
+    return 0.0;
+  }
   read_item(*open, ItemKind::numeric, open->item);
   return numeric_item_value(open->item);
 }
 
 std::string FileSlots::read_text_item(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->input) return {};
+  if (!open || !open->input) {
+    ++refused_calls_;
+    return {};
+  }
   return read_item(*open, ItemKind::text);
 }
 

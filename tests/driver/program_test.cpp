@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstddef>
 #include <sstream>
 
 #include "driver/command_line.h"
@@ -37,6 +39,41 @@ TEST(Program, RunsThePhasesInOrderAndSucceeds) {
   EXPECT_TRUE(terminal.output().starts_with(kBanner + "Starting note? "));
   EXPECT_EQ(files.files["pxx.txt"], "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
   EXPECT_EQ(files.files["pxx.ftm"].size(), 2968u);
+}
+
+// Each phase hands its slots on closed and makes no call that a slot cannot
+// take: a slot left open across phases would refuse the next phase's open,
+// one left open at the end would still be open here, and a write or read on
+// the wrong slot is refused.
+TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
+  const struct {
+    const char* run;
+    const char* keys;
+    std::size_t pitch_lines;
+    const char* uncreatable = "";
+  } cases[] = {
+      {"one glide", "a-1a-34\rn", 4},
+      {"glides after a retry and a bad count", "c-3c-3c-3c#32\ryg#2d-50\r7.5\rn", 10},
+      {"more lines than pattern rows", "c-1a#71200\rn", 1200},
+      {"a frequency out of range", "b-7a-72\rn", 0},
+      {"the keys end inside a glide", "a-1a-34\rya-1", 4},
+      {"no glide at all", "n", 0},
+      {"pxx.txt cannot be created", "a-1a-32\rn", 0, "pxx.txt"},
+      {"pxx.ftm cannot be created", "a-1a-32\rn", 2, "pxx.ftm"},
+  };
+  for (const auto& c : cases) {
+    ScriptedTerminal terminal(c.keys);
+    MemoryFileSystem files;
+    files.uncreatable.insert(c.uncreatable);
+    FileSlots slots(files);
+    std::ostringstream diagnostics;
+    run_program(terminal, slots, diagnostics);
+    EXPECT_EQ(std::count(files.files["pxx.txt"].begin(), files.files["pxx.txt"].end(), '\n'),
+              static_cast<std::ptrdiff_t>(c.pitch_lines))
+        << c.run;
+    EXPECT_EQ(slots.open_slots(), 0) << c.run;
+    EXPECT_EQ(slots.refused_calls(), 0u) << c.run;
+  }
 }
 
 TEST(Program, ClearsTheScreenOnlyOnATerminal) {

@@ -144,6 +144,9 @@ TEST(EndOfFileTest, FreeSlots) {
   EXPECT_TRUE(slots.at_end(0));
   EXPECT_TRUE(slots.at_end(256));
   EXPECT_TRUE(slots.at_end(-1));
+  // The failed open is no refused call; each call on the free slot is.
+  EXPECT_EQ(slots.refused_calls(), 7u);
+  EXPECT_EQ(slots.open_slots(), 0);
 }
 
 TEST(EndOfFileTest, LengthIsMeasuredAtOpen) {
@@ -222,13 +225,27 @@ TEST(FileSlotsState, OpeningAnOpenSlotKeepsItsFile) {
   slots.open_for_writing(1, "other.txt");
   slots.open_for_reading(1, "a.txt");
   EXPECT_FALSE(files.files.contains("other.txt"));
+  EXPECT_EQ(slots.refused_calls(), 2u);
+  // Each slot takes calls of its own direction only.
+  EXPECT_TRUE(slots.at_end(1));
+  EXPECT_EQ(slots.read_text_item(1), "");
+  slots.open_for_reading(2, "a.txt");
+  slots.print(2, "lost");
+  EXPECT_EQ(files.files["a.txt"], "A");
+  EXPECT_EQ(slots.refused_calls(), 5u);
+  EXPECT_EQ(slots.open_slots(), 2);
   slots.print(1, "kept");
   slots.close(1);
   EXPECT_EQ(files.files["out.txt"], "kept");
+  EXPECT_EQ(slots.refused_calls(), 5u);
   slots.close(1);  // a free slot: nothing happens
   slots.print(1, "lost");
   slots.write_number_line(1, 1);
   EXPECT_EQ(files.files["out.txt"], "kept");
+  EXPECT_EQ(slots.refused_calls(), 8u);
+  slots.close_all();  // closes slot 2 and calls on no free slot
+  EXPECT_EQ(slots.refused_calls(), 8u);
+  EXPECT_EQ(slots.open_slots(), 0);
 }
 
 TEST(FileSlotsState, EveryOpenSlotIsClosedAtTheEnd) {

@@ -8,6 +8,7 @@
 
 #include "driver/phase_files.h"
 #include "module/module_format.h"
+#include "pitch/pitch_list_format.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
 
@@ -15,6 +16,7 @@ namespace zentrill {
 namespace {
 
 using namespace module_format;
+using namespace pitch_list_format;
 
 constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
 constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
@@ -153,11 +155,11 @@ void write_module(FileSlots& slots) {
   // Lines after the 256th are never read.
   while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
     const std::string line = slots.read_text_item(kPitchListSlot);
-    note = note_number(substring(line, 1, 1)).value_or(note);
-    if (substring(line, 2, 1) == "#" && note < kHighestNote) ++note;  // B# stays B
-    octave = to_int32(numeric_value(substring(line, 3, 1)));
-    high_digit = hexadecimal_digit(substring(line, 6, 1)).value_or(high_digit);
-    low_digit = hexadecimal_digit(substring(line, 7, 1)).value_or(low_digit);
+    note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
+    if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;  // B# stays B
+    octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
+    high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
+    low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);
     const int parameter = 16 * high_digit + low_digit;
 
     if (note == previous_note && octave == previous_octave) {

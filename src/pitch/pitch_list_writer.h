@@ -1,6 +1,5 @@
-// The pitch list file pxx.txt: one seven-character line per pitch entry,
-// note name, octave digit, " P" and the parameter in hexadecimal, as
-// G-1 P97 - the columns the module writer cuts it into.
+// The pitch list file: one line per pitch entry, laid out as
+// pitch_list_format.h says.
 #ifndef ZENTRILL_PITCH_PITCH_LIST_WRITER_H_
 #define ZENTRILL_PITCH_PITCH_LIST_WRITER_H_
 
@@ -9,9 +8,10 @@
 
 namespace zentrill {
 
-// Writes the entry as one line to the pitch list's phase-2 slot in four prints (name, octave
-// in short number form without its blank, " P", hexadecimal parameter with
-// CR LF). An entry from analyse_period always gives exactly seven characters.
+// Writes the entry as one line to the pitch list's slot of phase 2: the note
+// name, the octave in short number form without its blank, " P", the
+// parameter in hexadecimal form, the line end. An entry from analyse_period
+// always fills the seven columns exactly.
 void write_pitch_list_line(FileSlots& slots, const PitchEntry& entry);
 
 }  // namespace zentrill

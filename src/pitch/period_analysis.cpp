@@ -6,6 +6,24 @@
 #include "textio/number_form.h"
 
 namespace zentrill {
+namespace {
+
+// The row whose zone holds the scaled period, in table order; empty when no
+// zone of the pass holds it.
+std::optional<std::size_t> zone_row(double scaled) {
+  // The zones are contiguous, so nothing at or below the last one's lower
+  // bound is in any of them.
+  if (scaled <= kNoteTable.back().lower_bound) return std::nullopt;
+  for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
+    const NoteRow& zone = kNoteTable[row];
+    if ((scaled > zone.lower_bound && scaled < zone.upper_bound) || scaled == zone.upper_bound) {
+      return row;
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 double timer_period(double frequency) {
   return static_cast<double>(static_cast<long double>(kTimerBase) / frequency);
@@ -17,35 +35,16 @@ bool period_in_range(double period) {
 
 std::optional<NoteMatch> find_note(double period) {
   if (!period_in_range(period)) return std::nullopt;
+  // Multiplying the period by the divisor, a power of two, is exact, so it
+  // compares with the table exactly as the table divided by the divisor.
   float divisor = 1;
-  float octave = 0;
-  // Every period in range falls into one zone of passes 0 to 7, so the bound
-  // on the passes never cuts the search short.
-  for (int pass = 0; pass < kOctavePasses; ++pass) {
-    // Multiplying by a power of two is exact, so comparing the scaled period
-    // with a table value is comparing the period with that value divided by
-    // the divisor, exactly, and without a division per zone.
-    const double scaled = period * divisor;
-    // The zones of a pass are contiguous and the pass before ended where
-    // this one's A zone starts, so no zone of this pass holds a period at or
-    // below its G# zone's lower bound: skip the pass, keeping its octave step.
-    if (scaled <= kNoteTable.back().lower_bound) {
-      octave = octave + 1;
-      divisor = divisor * 2;
-      continue;
+  for (int pass = 0; pass < kOctavePasses; ++pass, divisor = divisor * 2) {
+    if (const std::optional<std::size_t> row = zone_row(period * divisor)) {
+      const float octave = static_cast<float>(pass + (*row >= kFirstRowOfNextOctave ? 1 : 0));
+      return NoteMatch{*row, pass, divisor, octave};
     }
-    for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
-      // The octave counter carries over from pass to pass: it ends up as the
-      // pass number, plus one once the pass has gone past B.
-      if (row == kFirstRowOfNextOctave) octave = octave + 1;
-      const NoteRow& zone = kNoteTable[row];
-      if ((scaled > zone.lower_bound && scaled < zone.upper_bound) || scaled == zone.upper_bound) {
-        return NoteMatch{row, pass, divisor, octave};
-      }
-    }
-    divisor = divisor * 2;
   }
-  return std::nullopt;
+  return std::nullopt;  // not reached: every period in range lies in a zone of passes 0 to 7
 }
 
 double fine_pitch_value(const NoteMatch& match, double period) {

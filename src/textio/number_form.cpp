@@ -38,8 +38,10 @@ Int to_integer(Float value) {
   // Halves to even in the default rounding mode; rint, unlike nearbyint,
   // skips saving and restoring the floating-point environment.
   const Float rounded = std::rint(value);
-  if (rounded < static_cast<Float>(smallest) ||
-      rounded > static_cast<Float>(std::numeric_limits<Int>::max())) {
+  // The range's ends as powers of two, exact in every floating type: the
+  // largest value itself may round up to the first one outside, as 2^63 - 1
+  // does in a double, and converting that would be undefined.
+  if (rounded < static_cast<Float>(smallest) || rounded >= -static_cast<Float>(smallest)) {
     return smallest;
   }
   return static_cast<Int>(rounded);

@@ -1,8 +1,9 @@
 // Which file each phase has in which slot, and in which direction: the one
 // place for the names and slot numbers of the files through which the phases
 // meet. Each slot is closed before the next phase opens it again: phase 1
-// closes its slot itself, the driver closes phase 2's slots (1, then 2), and
-// the module writer opens and closes its own (1, then 2).
+// closes its slot itself, the driver closes phase 2's slots (input, then
+// output), and the module writer opens and closes its own (input, then
+// output).
 #ifndef ZENTRILL_DRIVER_PHASE_FILES_H_
 #define ZENTRILL_DRIVER_PHASE_FILES_H_
 

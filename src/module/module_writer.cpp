@@ -156,7 +156,8 @@ void write_module(FileSlots& slots) {
   while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
     const std::string line = slots.read_text_item(kPitchListSlot);
     note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
-    if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;  // B# stays B
+    // B# stays B.
+    if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;
     octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
     high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
     low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);

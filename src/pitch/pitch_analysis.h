@@ -20,10 +20,10 @@ struct OutOfRangeFrequency {
 
 // Reads the frequency list to its end, writing one pitch-list line per
 // frequency before the next frequency is read; both files are open in their
-// phase-2 slots (phase_files.h). Stops at the first frequency whose period lies outside
-// 14.5 to 2048.5 (an empty line reads as 0 Hz and stops it too), writing no
-// line for it and reading nothing after it, and tells which. Empty when every
-// frequency was analysed. Opens and closes nothing; holds one frequency at a
+// slots of phase 2 (phase_files.h). Stops at the first frequency whose period
+// lies outside 14.5 to 2048.5 (an empty line reads as 0 Hz and stops it too),
+// writing no line for it and reading nothing after it, and tells which. Empty
+// when every frequency was analysed. Opens and closes nothing; holds one frequency at a
 // time, however long the list. Write failures propagate as FileError.
 std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots);
 

@@ -27,13 +27,15 @@ inline constexpr std::string_view kSharp = "#";
 inline constexpr std::string_view kSeparator = " P";
 
 // The fields follow one another without a gap and fill the line.
-static_assert(kAccidentalColumn == kNoteLetterColumn + 1 && kOctaveColumn == kAccidentalColumn + 1 &&
-              kSeparatorColumn == kOctaveColumn + 1 &&
+static_assert(kAccidentalColumn == kNoteLetterColumn + 1 &&
+              kOctaveColumn == kAccidentalColumn + 1 && kSeparatorColumn == kOctaveColumn + 1 &&
               kHighDigitColumn == kSeparatorColumn + static_cast<int>(kSeparator.size()) &&
               kLowDigitColumn == kHighDigitColumn + 1 && kLowDigitColumn == kLineLength);
 
 namespace checks {
-constexpr char at(std::string_view line, int column) { return line[static_cast<std::size_t>(column - 1)]; }
+constexpr char at(std::string_view line, int column) {
+  return line[static_cast<std::size_t>(column - 1)];
+}
 inline constexpr std::string_view kLine = "G-1 P97";
 static_assert(kLine.size() == kLineLength);
 static_assert(at(kLine, kNoteLetterColumn) == 'G' && at(kLine, kAccidentalColumn) == '-' &&

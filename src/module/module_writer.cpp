@@ -1,5 +1,6 @@
 #include "module/module_writer.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -46,8 +47,9 @@ class ModuleBytes {
   std::string bytes_;
 };
 
-// The file header, the fixed blocks and the head of the PATTERNS block.
-std::string fixed_head() {
+// The file header, the blocks before PATTERNS and the head of the PATTERNS
+// block, for a module of this shape.
+std::string module_head(const ModuleShape& shape) {
   ModuleBytes head;
   head.text(kMagic, kMagic.size());
   head.u32(kFormatVersion);
@@ -73,22 +75,42 @@ std::string fixed_head() {
     head.u8(0);        // one effect column
   }
 
-  head.block_head(kInstruments);
-  head.u32(0);
+  head.block_head(instruments_block(shape));
+  if (shape.instrument) {
+    head.u32(1);  // one instrument
+    head.u32(kInstrumentIndex);
+    head.u8(k2A03Instrument);
+    head.u32(kSequenceKinds);
+    head.text("", kSequenceKinds * kSequenceReferenceSize);  // none enabled
+    head.text("", kDpcmKeyMapSize);                           // no sample on any key
+    head.u32(kInstrumentName.size());
+    head.text(kInstrumentName, kInstrumentName.size());
+  } else {
+    head.u32(0);
+  }
   head.block_head(kSequences);
   head.u32(0);
 
-  head.block_head(kFrames);
-  head.u32(kFrameCount);
+  head.block_head(frames_block(shape));
+  head.u32(shape.patterns);  // frames
   head.u32(kSpeed);
   head.u32(kTempo);
   head.u32(kPatternRows);
-  for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) head.u8(0);
+  // Frame k plays pattern k on the first pulse channel, pattern 0 elsewhere.
+  for (std::uint32_t frame = 0; frame < shape.patterns; ++frame) {
+    head.u8(frame);
+    for (std::uint32_t channel = 1; channel < kChannelCount; ++channel) head.u8(0);
+  }
 
-  head.block_head(kPatterns);
+  head.block_head(patterns_block(shape));
+  return head.bytes();
+}
+
+std::string pattern_head(std::uint32_t pattern) {
+  ModuleBytes head;
   head.u32(0);  // song
   head.u32(0);  // channel: pulse 1
-  head.u32(0);  // pattern number
+  head.u32(pattern);
   head.u32(kPatternRows);
   return head.bytes();
 }
@@ -136,50 +158,95 @@ std::optional<int> hexadecimal_digit(std::string_view character) {
   return static_cast<int>(value);
 }
 
+// The number of lines of the pitch list, read through once in the module
+// writer's input slot, which is free again afterwards.
+std::uint64_t count_pitch_list_lines(FileSlots& slots) {
+  phase_files::open_slot_file(slots, phase_files::kPitchListRead);
+  std::uint64_t lines = 0;
+  for (; !slots.at_end(kPitchListSlot); ++lines) slots.read_text_item(kPitchListSlot);
+  slots.close(kPitchListSlot);
+  return lines;
+}
+
+// One pattern per 256 lines, rounded up: at least one, at most kMaxPatterns.
+std::uint32_t patterns_for(std::uint64_t lines) {
+  const std::uint64_t patterns = (lines + kPatternRows - 1) / kPatternRows;
+  return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(patterns, 1, kMaxPatterns));
+}
+
 }  // namespace
 
-void write_module(FileSlots& slots) {
+std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
+  // FRAMES and PATTERNS come before the rows and their sizes depend on the
+  // count of lines, so that count takes a reading pass of its own.
+  const std::uint64_t lines = options.all_rows ? count_pitch_list_lines(slots) : 0;
+  const ModuleShape shape{patterns_for(lines), options.instrument};
+
   phase_files::open_slot_file(slots, phase_files::kPitchListRead);
   phase_files::open_slot_file(slots, phase_files::kModuleWritten);
-  slots.print(kModuleSlot, fixed_head());
+  slots.print(kModuleSlot, module_head(shape));
 
-  // The line state. A character that is not recognised keeps the value of
-  // the line before; the octave alone is taken afresh from every line.
+  // The line state, carried from one pattern to the next. A character that
+  // is not recognised keeps the value of the line before; the octave alone is
+  // taken afresh from every line.
   int note = kNoNote;
   int octave = 0;
   int high_digit = 0;
   int low_digit = 0;
   int previous_note = kNoNote;
   int previous_octave = 0;
-  std::uint32_t row = 0;
-  // Lines after the 256th are never read.
-  while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
-    const std::string line = slots.read_text_item(kPitchListSlot);
-    note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
-    // B# stays B.
-    if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;
-    octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
-    high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
-    low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);
-    const int parameter = 16 * high_digit + low_digit;
+  for (std::uint32_t pattern = 0; pattern < shape.patterns; ++pattern) {
+    slots.print(kModuleSlot, pattern_head(pattern));
+    std::uint32_t row = 0;
+    // Lines after the last pattern's are never read.
+    while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
+      const std::string line = slots.read_text_item(kPitchListSlot);
+      note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
+      // B# stays B.
+      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;
+      octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
+      high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
+      low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);
+      const int parameter = 16 * high_digit + low_digit;
 
-    if (note == previous_note && octave == previous_octave) {
-      // The note sounds on; only the fine pitch changes.
-      slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, parameter));
-    } else {
-      slots.print(kModuleSlot, pattern_item(row, note, octave, kFirstInstrument, parameter));
+      // Every frame after the first starts its own note, so that it can be
+      // played or copied alone.
+      const bool starts_frame = pattern > 0 && row == 0;
+      if (note == previous_note && octave == previous_octave && !starts_frame) {
+        // The note sounds on; only the fine pitch changes.
+        slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, parameter));
+      } else {
+        slots.print(kModuleSlot, pattern_item(row, note, octave, kFirstInstrument, parameter));
+      }
+      ++row;
+      previous_note = note;
+      previous_octave = octave;
     }
-    ++row;
-    previous_note = note;
-    previous_octave = octave;
-  }
-  for (; row < kPatternRows; ++row) {
-    slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, kNeutralFinePitch));
+    for (; row < kPatternRows; ++row) {
+      slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, kNeutralFinePitch));
+    }
   }
 
   slots.print(kModuleSlot, tail());
   slots.close(kPitchListSlot);
   slots.close(kModuleSlot);
+  return lines > kMaxRows ? lines - kMaxRows : 0;
+}
+
+std::string lines_left_out_message(std::uint64_t lines) {
+  using namespace phase_files;
+  const std::string pitch_list(kPitchListName);
+  const std::string first_left_out = std::to_string(kMaxRows + 1);
+  const std::string limit = "which holds at most " + std::to_string(kMaxPatterns) +
+                            " patterns of " + std::to_string(kPatternRows) + " rows";
+  if (lines == 1) {
+    return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
+           ", was left out of " + std::string(kModuleName) + ", " + limit + "; " + pitch_list +
+           " keeps it";
+  }
+  return "zentrill: " + std::to_string(lines) + " lines of " + pitch_list + ", lines " +
+         first_left_out + " on, were left out of " + std::string(kModuleName) + ", " + limit +
+         "; " + pitch_list + " keeps them all";
 }
 
 }  // namespace zentrill

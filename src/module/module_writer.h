@@ -2,15 +2,43 @@
 #ifndef ZENTRILL_MODULE_MODULE_WRITER_H_
 #define ZENTRILL_MODULE_MODULE_WRITER_H_
 
+#include <cstdint>
+#include <string>
+
 #include "textio/file_slots.h"
 
 namespace zentrill {
 
+// What the module holds beyond the default module (both off: 2968 bytes, one
+// 256-row pattern from the first 256 lines).
+struct ModuleOptions {
+  // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
+  // rows sound in the tracker: 223 bytes more.
+  bool instrument = false;
+  // One pattern of the first pulse channel, played by one frame, for every
+  // 256 lines of the pitch list (at least 1, at most 128): line 256k + r + 1
+  // becomes row r of pattern k, row 0 of every pattern after the first is
+  // always a note row, filler rows complete the last. 2581 bytes more per
+  // pattern after the first; with 256 lines or fewer the default module.
+  bool all_rows = false;
+};
+
 // Opens the pitch list for reading and the module for writing in their
-// phase-3 slots (phase_files.h), writes the whole 2968-byte module, then
-// closes the pitch list's slot and the module's.
+// phase-3 slots (phase_files.h), writes the whole module, then closes the
+// pitch list's slot and the module's. With all_rows, the pitch list is first
+// opened, read through to count its lines and closed in the same slot. Holds
+// one line at a time, however long the list.
+// Returns how many lines of the pitch list the module left out: those after
+// the 32768th with all_rows; always 0 without (the lines after the 256th are
+// then never read, nor counted).
 // Throws FileError when pxx.ftm cannot be created or written.
-void write_module(FileSlots& slots);
+std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options = {});
+
+// The one-line warning for the user that `lines` (above 0) lines of the
+// pitch list were left out of the module and that the pitch list keeps them.
+// It starts with "zentrill: " and has no line end; the driver writes it to
+// stderr as it stands, followed by a line end.
+std::string lines_left_out_message(std::uint64_t lines);
 
 }  // namespace zentrill
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -78,21 +79,27 @@ std::string PitchList(const std::vector<std::string>& lines) {
 
 // Runs phase 3 over a pitch list (nullopt: there is no pxx.txt) and gives the
 // module as it reached the disk while the slots still exist, so bytes that
-// were never flushed by a close are missing.
-std::string WriteModule(const std::optional<std::string>& pitch_list) {
+// were never flushed by a close are missing; `lines_left_out` takes what the
+// writer returned.
+std::string WriteModule(const std::optional<std::string>& pitch_list,
+                        const ModuleOptions& options = {},
+                        std::uint64_t* lines_left_out = nullptr) {
   MemoryFileSystem file_system;
   if (pitch_list) file_system.files["pxx.txt"] = *pitch_list;
   FileSlots slots(file_system);
-  write_module(slots);
+  const std::uint64_t left_out = write_module(slots, options);
+  if (lines_left_out) *lines_left_out = left_out;
   return file_system.files["pxx.ftm"];
 }
 
-std::string WriteModule(const std::vector<std::string>& lines) {
-  return WriteModule(std::optional<std::string>(PitchList(lines)));
+std::string WriteModule(const std::vector<std::string>& lines, const ModuleOptions& options = {}) {
+  return WriteModule(std::optional<std::string>(PitchList(lines)), options);
 }
 
-std::string RowBytes(const std::string& module, std::size_t row) {
-  return module.substr(kFixedHeadSize + row * kRowSize, kRowSize);
+// Row `row` of pattern `pattern` in a module of the given shape.
+std::string RowBytes(const std::string& module, std::size_t row, const ModuleShape& shape = {},
+                     std::uint32_t pattern = 0) {
+  return module.substr(pattern_items_offset(shape, pattern) + row * kRowSize, kRowSize);
 }
 
 // The cells of a pattern row that depend on the pitch list.
@@ -115,8 +122,9 @@ Row NoteRow(int note, int octave, int parameter) {
 Row ContinuationRow(int parameter) { return {kNoNote, 0, kNoInstrument, parameter}; }
 const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 
-Row RowAt(const std::string& module, std::size_t row) {
-  const std::string bytes = RowBytes(module, row);
+Row RowAt(const std::string& module, std::size_t row, const ModuleShape& shape = {},
+          std::uint32_t pattern = 0) {
+  const std::string bytes = RowBytes(module, row, shape, pattern);
   const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
   return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
           byte(kEffectParameterOffset)};
@@ -289,16 +297,182 @@ TEST(ModuleWriterTest, ExactlyTheFirst256LinesBecomeRows) {
   EXPECT_EQ(WriteModule(longer), module);
 }
 
+// With all rows, the pitch list is also opened and closed once to count its
+// lines; no call is ever refused.
 TEST(ModuleWriterTest, ClosesBothSlots) {
-  MemoryFileSystem file_system;
-  std::vector<std::string> lines = FullPitchList();
-  lines.push_back("A-1 P80");  // left unread, yet the slot is closed
-  file_system.files["pxx.txt"] = PitchList(lines);
-  FileSlots slots(file_system);
-  write_module(slots);
-  EXPECT_TRUE(slots.at_end(1));
-  slots.print(2, "more");
-  EXPECT_EQ(file_system.files["pxx.ftm"].size(), kModuleSize);
+  for (const ModuleOptions options :
+       {ModuleOptions{}, ModuleOptions{.all_rows = true}, ModuleOptions{true, true}}) {
+    SCOPED_TRACE(options.all_rows);
+    MemoryFileSystem file_system;
+    std::vector<std::string> lines = FullPitchList();
+    lines.push_back("A-1 P80");  // left unread without all rows, yet the slot is closed
+    file_system.files["pxx.txt"] = PitchList(lines);
+    FileSlots slots(file_system);
+    write_module(slots, options);
+    EXPECT_EQ(slots.open_slots(), 0);
+    EXPECT_EQ(slots.refused_calls(), 0u);
+    const std::size_t size = file_system.files["pxx.ftm"].size();
+    slots.print(2, "more");
+    EXPECT_EQ(file_system.files["pxx.ftm"].size(), size);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The instrument: its block takes the place of the empty INSTRUMENTS block
+// and nothing else changes.
+
+const std::string kExpectedInstrumentBlock =
+    Hex("49 4E 53 54 52 55 4D 45 4E 54 53 00 00 00 00 00 05 00 00 00 E3 00 00 00 01 00 00 00 "
+        "00 00 00 00 01 05 00 00 00") +
+    std::string(10 + 192, '\0') + Hex("08 00 00 00 5A 65 6E 74 72 69 6C 6C");
+
+TEST(ModuleWriterTest, InstrumentBlockReplacesTheEmptyOne) {
+  const struct {
+    const char* name;
+    std::optional<std::string> pitch_list;
+  } cases[] = {
+      {"missing pitch list", std::nullopt},
+      {"worked example", PitchList({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
+      {"300 lines", PitchList(std::vector<std::string>(300, "C-1 P48"))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string plain = WriteModule(c.pitch_list);
+    const std::string module = WriteModule(c.pitch_list, {.instrument = true});
+    ASSERT_EQ(module.size(), 3191u);
+    EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
+    EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
+    EXPECT_EQ(module.substr(490), plain.substr(267));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// All rows: one pattern and one frame for every 256 lines.
+
+// A pitch list of `count` lines in runs of three on one note, so that rows
+// continue the note before, also across the start of a pattern.
+std::vector<std::string> RunsOfThree(std::size_t count) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < count; ++i) {
+    char line[8];
+    std::snprintf(line, sizeof line, "%s P%02X", (i / 3) % 2 ? "D-4" : "C-3",
+                  static_cast<unsigned>(0x48 + i % 0x70));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// The row that line `i` of RunsOfThree gives at the start of a pattern or
+// elsewhere.
+Row RunsOfThreeRow(std::size_t i, bool starts_pattern) {
+  const int parameter = static_cast<int>(0x48 + i % 0x70);
+  if (i % 3 != 0 && !starts_pattern) return ContinuationRow(parameter);
+  return (i / 3) % 2 ? NoteRow(3, 4, parameter) : NoteRow(1, 3, parameter);
+}
+
+TEST(ModuleWriterTest, AllRowsWithAtMost256LinesIsTheDefaultModule) {
+  const struct {
+    const char* name;
+    std::optional<std::string> pitch_list;
+  } cases[] = {
+      {"missing pitch list", std::nullopt},
+      {"empty pitch list", ""},
+      {"worked example", PitchList({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
+      {"256 lines", PitchList(FullPitchList())},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::uint64_t left_out = 1;
+    EXPECT_EQ(WriteModule(c.pitch_list, {.all_rows = true}, &left_out), WriteModule(c.pitch_list));
+    EXPECT_EQ(left_out, 0u);
+    EXPECT_EQ(WriteModule(c.pitch_list, {true, true}), WriteModule(c.pitch_list, {true, false}));
+  }
+}
+
+TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
+  const struct {
+    std::size_t lines;
+    std::uint32_t patterns;
+    std::size_t size;
+    std::string frames;  // the FRAMES block
+    std::string patterns_head;  // the PATTERNS block head
+  } cases[] = {
+      {257, 2, 5549,
+       Hex("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
+           "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00"),
+       Hex("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00")},
+      {1200, 5, 13292,
+       Hex("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 29 00 00 00 "
+           "05 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00 "
+           "02 00 00 00 00 03 00 00 00 00 04 00 00 00 00"),
+       Hex("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 50 32 00 00")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    const std::vector<std::string> lines = RunsOfThree(c.lines);
+    const std::string module = WriteModule(lines, {.all_rows = true});
+    ASSERT_EQ(module.size(), c.size);
+    EXPECT_EQ(module.substr(0, 295), WriteModule(lines).substr(0, 295));
+    EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
+    const std::size_t patterns_at = 295 + c.frames.size();
+    EXPECT_EQ(module.substr(patterns_at, 24), c.patterns_head);
+    const ModuleShape shape{c.patterns, false};
+    for (std::uint32_t pattern = 0; pattern < c.patterns; ++pattern) {
+      SCOPED_TRACE(pattern);
+      EXPECT_EQ(module.substr(patterns_at + 24 + pattern * 2576, 16),
+                Hex("00 00 00 00 00 00 00 00") + std::string{static_cast<char>(pattern)} +
+                    Hex("00 00 00 00 01 00 00"));
+      for (std::size_t row = 0; row < 256; ++row) {
+        const std::size_t line = 256 * pattern + row;
+        const Row expected = line < c.lines ? RunsOfThreeRow(line, row == 0) : kFillerRow;
+        EXPECT_EQ(RowAt(module, row, shape, pattern), expected) << "row " << row;
+        EXPECT_EQ(RowBytes(module, row, shape, pattern)[0], static_cast<char>(row));
+      }
+    }
+    EXPECT_EQ(module.substr(c.size - 28), kExpectedTail);
+
+    const std::string with_instrument = WriteModule(lines, {true, true});
+    EXPECT_EQ(with_instrument, module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
+  }
+}
+
+// At most 128 patterns: the lines after the 32768th are left out of the
+// module and counted, and only with all rows.
+TEST(ModuleWriterTest, AllRowsHoldsAtMost32768Lines) {
+  const std::string full_module = WriteModule(RunsOfThree(32768), {.all_rows = true});
+  ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
+  const ModuleShape full{128, false};
+  EXPECT_EQ(RowAt(full_module, 255, full, 127), RunsOfThreeRow(32767, false));
+
+  const struct {
+    std::size_t lines;
+    ModuleOptions options;
+    std::uint64_t left_out;
+  } cases[] = {
+      {32768, {.all_rows = true}, 0},
+      {32769, {.all_rows = true}, 1},
+      {33768, {.all_rows = true}, 1000},
+      {33768, {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    std::uint64_t left_out = 99;
+    const std::string module =
+        WriteModule(PitchList(RunsOfThree(c.lines)), c.options, &left_out);
+    EXPECT_EQ(left_out, c.left_out);
+    if (c.options.all_rows) {
+      EXPECT_EQ(module, full_module);
+    }
+  }
+}
+
+TEST(ModuleWriterTest, LinesLeftOutMessage) {
+  EXPECT_EQ(lines_left_out_message(1),
+            "zentrill: 1 line of pxx.txt, line 32769, was left out of pxx.ftm, which holds at "
+            "most 128 patterns of 256 rows; pxx.txt keeps it");
+  EXPECT_EQ(lines_left_out_message(1000),
+            "zentrill: 1000 lines of pxx.txt, lines 32769 on, were left out of pxx.ftm, which "
+            "holds at most 128 patterns of 256 rows; pxx.txt keeps them all");
 }
 
 // ---------------------------------------------------------------------------

@@ -432,7 +432,8 @@ TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
     EXPECT_EQ(module.substr(c.size - 28), kExpectedTail);
 
     const std::string with_instrument = WriteModule(lines, {true, true});
-    EXPECT_EQ(with_instrument, module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
+    EXPECT_EQ(with_instrument,
+              module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
   }
 }
 

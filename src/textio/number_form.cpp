@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace zentrill {
 namespace {
@@ -29,20 +28,6 @@ void append_general_form(std::string& text, double value, int precision) {
   const std::size_t exponent_digits = digits.size() - first_digit;
   if (exponent_digits < 3) text.append(3 - exponent_digits, '0');
   text += digits.substr(first_digit);
-}
-
-template <class Int, class Float>
-Int to_integer(Float value) {
-  constexpr Int smallest = std::numeric_limits<Int>::min();
-  if (std::isnan(value)) return smallest;
-  // Halves to even in the default rounding mode; rint, unlike nearbyint,
-  // skips saving and restoring the floating-point environment.
-  const Float rounded = std::rint(value);
-  if (rounded < static_cast<Float>(smallest) ||
-      rounded > static_cast<Float>(std::numeric_limits<Int>::max())) {
-    return smallest;
-  }
-  return static_cast<Int>(rounded);
 }
 
 }  // namespace
@@ -110,11 +95,7 @@ std::string byte_text(std::int64_t value) {
   return std::string(1, static_cast<char>(static_cast<std::uint8_t>(value)));
 }
 
-std::string byte_text(double value) { return byte_text(std::int64_t{to_int32(value)}); }
-
-std::int16_t to_int16(long double value) { return to_integer<std::int16_t>(value); }
-std::int32_t to_int32(long double value) { return to_integer<std::int32_t>(value); }
-std::int64_t to_int64(long double value) { return to_integer<std::int64_t>(value); }
+std::int32_t to_int32(double value) { return to_integer<std::int32_t>(value); }
 std::int64_t to_int64(double value) { return to_integer<std::int64_t>(value); }
 
 }  // namespace zentrill

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "textio/file_slots.h"
+#include "textio/line_end.h"
 
 namespace zentrill {
 

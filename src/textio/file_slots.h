@@ -13,11 +13,9 @@
 #include <string_view>
 
 #include "textio/file_system.h"
-#include "textio/item_reader.h"
+#include "textio/line_end.h"
 
 namespace zentrill {
-
-enum class LineEnd { without, with };
 
 class FileSlots {
  public:

@@ -32,14 +32,16 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "memory_file_system.h"
 #include "textio/file_slots.h"
 #include "textio/item_reader.h"
-#include "textio/memory_file_system.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 constexpr int kSlot = 1;
 constexpr std::string_view kFileName = "freq.txt";

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "textio/memory_file_system.h"
+#include "memory_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 std::string written(const std::vector<PitchEntry>& entries) {
   MemoryFileSystem files;

@@ -125,13 +125,7 @@ std::string substring(std::string_view text, std::int64_t start, std::int64_t le
   return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(taken)));
 }
 
-std::string upper_case(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
+char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 double numeric_value(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');

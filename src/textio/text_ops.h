@@ -16,7 +16,7 @@ namespace zentrill {
 std::string substring(std::string_view text, std::int64_t start, std::int64_t length);
 
 // ASCII a-z to A-Z; every other byte unchanged.
-std::string upper_case(std::string_view text);
+char upper_case(char c);
 
 // The number a text starts with: leading blanks skipped; "&H", "&O", "&B" or
 // "&" with octal digits as a 64-bit integer that wraps on overflow; otherwise

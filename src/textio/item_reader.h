@@ -85,12 +85,13 @@ void append_ordinary_run(Stream& stream, std::string& item, std::size_t limit) {
 //   std::string_view lookahead();  // the bytes next() would give next, one for
 //                                  // one up to the first CR or end mark
 //   void skip(std::size_t);        // takes that many of them
-// Leading blanks and TABs are skipped; the item ends at LF, CR (with an LF
-// right after it), an unquoted comma, the end of the data, or - for a numeric
-// item - an unquoted blank or TAB, after which blanks, TABs and one following
-// separator are consumed. A double quote opening an item quotes commas and
-// blanks up to the next double quote. At the limit the item ends as after a
-// blank. A character that ends an item without belonging to it is pushed back.
+// Leading blanks and TABs are skipped; the item ends at a separator (LF, CR
+// with an LF right after it, an unquoted comma), which is taken, at the end of
+// the data, or - for a numeric item - at an unquoted blank or TAB, after which
+// blanks, TABs and one separator are taken. A double quote opening an item
+// quotes commas and blanks up to the next double quote, which ends a text
+// item as a blank ends a numeric one. At the limit the item ends as after a
+// blank. A character read after the item and not taken is pushed back.
 // The item replaces the contents of `item`, whose capacity a caller reading
 // many items can keep.
 template <class Stream>

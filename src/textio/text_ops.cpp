@@ -140,8 +140,7 @@ double numeric_value(std::string_view text) {
 
 double numeric_item_value(std::string_view item) {
   if (item.empty()) return 0.0;
-  // Only a point or exponent letter before any '&' makes the item a decimal;
-  // one scan, which for a decimal stops at its point.
+  // Only a point or exponent letter before any '&' makes the item a decimal.
   bool fractional = false;
   for (const char c : item) {
     if (c == '&') break;

@@ -49,6 +49,7 @@ Int to_integer(Float value) {
   return static_cast<Int>(rounded);
 }
 
+// The two conversions the program makes.
 std::int32_t to_int32(double value);
 std::int64_t to_int64(double value);
 

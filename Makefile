@@ -1,11 +1,12 @@
 # Thin wrapper over CMake and CTest.
 #   make run    build, then start zentrill in the current directory
 #   make test   build, then run every test
+#   make sanitize, make sanitize-clang   every test under the sanitizers
 BUILD ?= build
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test sanitize clean
+.PHONY: all build run test sanitize sanitize-clang clean
 
 all: build
 
@@ -19,14 +20,22 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer, built
+# by the default compiler (GCC) or by clang++: each reports faults the other
+# misses.
 sanitize:
 	cmake -S . -B build-sanitize -DZENTRILL_SANITIZE=ON -DZENTRILL_WERROR=$(WERROR)
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
+sanitize-clang:
+	cmake -S . -B build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DZENTRILL_SANITIZE=ON \
+	  -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-sanitize-clang -j $(JOBS)
+	ctest --test-dir build-sanitize-clang --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-sanitize-clang
 
 # libFuzzer targets (clang++) under the sanitizers: 30 seconds each, the CI
 # run, or 10 minutes each. Inputs that break a property land in

@@ -12,15 +12,17 @@
 
 #include "driver/phase_files.h"
 #include "floor_steps.h"
+#include "memory_file_system.h"
 #include "module/module_writer.h"
 #include "pitch/period_analysis.h"
 #include "pitch/pitch_list_writer.h"
 #include "textio/file_slots.h"
-#include "textio/memory_file_system.h"
 #include "textio/number_form.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 constexpr int kSlot = 1;
 

@@ -44,9 +44,11 @@ void write_glide(FileSlots& slots, double start, double end, float step_count) {
 bool another_glide(Console& console) {
   console.print("Another? ");
   for (;;) {
-    const std::string answer = upper_case(console.wait_for_key());
-    if (answer == "Y") return true;
-    if (answer == "N") return false;
+    const Key key = console.wait_for_key();
+    if (key.special) continue;
+    const char answer = upper_case(static_cast<char>(key.value));
+    if (answer == 'Y') return true;
+    if (answer == 'N') return false;
   }
 }
 

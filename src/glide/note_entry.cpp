@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cmath>
-#include <string>
+#include <string_view>
 
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
@@ -29,41 +29,53 @@ int natural_semitone(char letter) {
   }
 }
 
-bool is_note_letter(const std::string& key) {
-  return key.size() == 1 && key[0] >= 'A' && key[0] <= 'G';
+// The letter of a key that is one of A to G, in either case, upper-cased;
+// 0 for every other key.
+char note_letter(Key key) {
+  if (key.special) return 0;
+  const char letter = upper_case(static_cast<char>(key.value));
+  return letter >= 'A' && letter <= 'G' ? letter : 0;
 }
 
 struct Note {
-  std::string letter;
-  std::string accidental;
-  float octave;
+  char letter;      // 'A' to 'G'
+  char accidental;  // '-' or '#'
+  float octave;     // 1 to 7
 };
 
 Note read_note(Console& console) {
-  Note note;
-  do {
-    note.letter = upper_case(console.wait_for_key());
-  } while (!is_note_letter(note.letter));
-  console.print(note.letter);
+  Note note{};
+  while ((note.letter = note_letter(console.wait_for_key())) == 0) {
+  }
+  console.print(std::string_view(&note.letter, 1));
 
-  do {
-    note.accidental = console.wait_for_key();
-  } while (note.accidental != "-" && note.accidental != "#");
-  console.print(note.accidental);
+  for (;;) {
+    const Key key = console.wait_for_key();
+    if (key.is('-') || key.is('#')) {
+      note.accidental = static_cast<char>(key.value);
+      break;
+    }
+  }
+  console.print(std::string_view(&note.accidental, 1));
 
-  // Only the keys 1 to 7 have a value strictly between 0 and 8.
-  do {
-    note.octave = static_cast<float>(numeric_value(console.wait_for_key()));
-  } while (!(note.octave > 0.0f && note.octave < 8.0f));
+  // The digits 1 to 7 are the keys whose numeric value lies strictly between
+  // 0 and 8; every other key's value is 0, 8 or 9.
+  for (;;) {
+    const Key key = console.wait_for_key();
+    if (!key.special && key.value >= '1' && key.value <= '7') {
+      note.octave = static_cast<float>(key.value - '0');
+      break;
+    }
+  }
   console.print(remove_leading_blanks(short_number_form(note.octave)), LineEnd::with);
   return note;
 }
 
 }  // namespace
 
-double note_frequency(std::string_view letter, std::string_view accidental, float octave) {
+double note_frequency(char letter, char accidental, float octave) {
   // B# and E# wrap to the C and F of the same octave number.
-  const int semitone = (natural_semitone(letter[0]) + (accidental == "#" ? 1 : 0)) % 12;
+  const int semitone = (natural_semitone(letter) + (accidental == '#' ? 1 : 0)) % 12;
   const double exponent = static_cast<double>(octave + -1.0L);
   return kBaseFrequency[static_cast<std::size_t>(semitone)] * std::pow(2.0, exponent);
 }

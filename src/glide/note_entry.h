@@ -3,8 +3,6 @@
 #ifndef ZENTRILL_GLIDE_NOTE_ENTRY_H_
 #define ZENTRILL_GLIDE_NOTE_ENTRY_H_
 
-#include <string_view>
-
 #include "textio/console.h"
 
 namespace zentrill {
@@ -20,9 +18,9 @@ struct NotePair {
 NotePair enter_note_pair(Console& console);
 
 // The frequency of a note: the base value of its semitone in octave 1 times
-// 2^(octave - 1). `letter` is "A" to "G", `accidental` "-" or "#", where B#
+// 2^(octave - 1). `letter` is 'A' to 'G', `accidental` '-' or '#', where B#
 // and E# are the C and F of the same octave number.
-double note_frequency(std::string_view letter, std::string_view accidental, float octave);
+double note_frequency(char letter, char accidental, float octave);
 
 }  // namespace zentrill
 

@@ -105,13 +105,6 @@ struct Console::State {
     return result.input;
   }
 
-  // Everything that can be had without waiting.
-  void take_available_input() {
-    while (take_input(std::chrono::milliseconds{0}) == Terminal::Input::bytes) {
-    }
-    if (decoder.pending() && !input_ended && Clock::now() - last_byte_time >= kEscapeWait) finish_sequence();
-  }
-
   Key next_key() {
     for (;;) {
       throw_if_signalled();
@@ -149,14 +142,7 @@ void Console::print(std::string_view text, LineEnd line_end) {
   state_->write(bytes);
 }
 
-std::string Console::read_pending_key() {
-  state_->throw_if_signalled();
-  state_->take_available_input();
-  const std::optional<Key> key = state_->ring.pop();
-  return key ? key->text() : std::string();
-}
-
-std::string Console::wait_for_key() { return state_->next_key().text(); }
+Key Console::wait_for_key() { return state_->next_key(); }
 
 std::string Console::read_typed_item(std::string_view prompt) {
   std::string prompt_line(prompt);

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "textio/file_slots.h"
+#include "textio/key.h"
+#include "textio/line_end.h"
 
 namespace zentrill {
 
@@ -36,15 +37,9 @@ class Console {
   void clear_screen();
   // The bytes, unchanged, then CR LF when asked. On screen before any wait.
   void print(std::string_view text, LineEnd line_end = LineEnd::without);
-  // The oldest pending key, or the empty text when none is pending; never
-  // waits and never echoes. One character for a key that has one; a zero byte
-  // and a code for a key without one (arrows, function keys, ...: KeyCode in
-  // key.h). Throws TerminatingSignal; at the end of input it keeps giving the
-  // empty text once the pending keys are taken.
-  std::string read_pending_key();
-  // Like read_pending_key, but waits (without using the CPU) until a key is
-  // pending. Throws InputEnded or TerminatingSignal.
-  std::string wait_for_key();
+  // The oldest pending key, waiting (without using the CPU) until there is
+  // one; never echoes. Throws InputEnded or TerminatingSignal.
+  Key wait_for_key();
   // Prints the prompt and "? ", reads one edited line with echo until Enter,
   // prints CR LF and gives the line's first text item. Keys already pending
   // are the line's first keys. The editing keys are LineEditor's

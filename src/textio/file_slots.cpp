@@ -68,8 +68,8 @@ struct FileSlots::Slot {
   // The stream as item reading sees it: CR LF is delivered as one LF, a lone
   // CR as CR, and a 0x1A byte ends the data.
   int next() {
-    // Most bytes are neither CR nor the end mark and sit in the buffer; they
-    // take this short way, which the item reader's loop can inline.
+    // Most bytes are neither CR nor the end mark and sit in the buffer: a
+    // way short enough for the item reader's loop to inline.
     if (pushed_back == kEndOfData && next_byte < buffer.size()) {
       const int c = static_cast<unsigned char>(buffer[next_byte]);
       if (c != '\r' && c != kEndOfFileMark) {

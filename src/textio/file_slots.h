@@ -1,7 +1,7 @@
 // Numbered file slots: the program's open files. Slots 1 to 255 each are free
-// or hold one file, open for reading or for writing. Every operation on a free
-// slot (or a number outside 1-255) does nothing; opening a slot that already
-// holds a file leaves that file in place.
+// or hold one file, open for reading or for writing. Every operation but
+// opening does nothing on a free slot (or a number outside 1-255); opening a
+// slot that already holds a file leaves that file in place.
 #ifndef ZENTRILL_TEXTIO_FILE_SLOTS_H_
 #define ZENTRILL_TEXTIO_FILE_SLOTS_H_
 
@@ -13,11 +13,9 @@
 #include <string_view>
 
 #include "textio/file_system.h"
-#include "textio/item_reader.h"
+#include "textio/line_end.h"
 
 namespace zentrill {
-
-enum class LineEnd { without, with };
 
 class FileSlots {
  public:
@@ -42,8 +40,9 @@ class FileSlots {
   void close_all();
 
   // Writing, byte for byte (zero bytes included, nothing translated),
-  // buffered until close. Throws FileError when the system refuses a write;
-  // the slot then takes no more bytes.
+  // buffered: the bytes reach the file once 64 KiB are pending, and at
+  // close. Throws FileError when the system refuses a write; the slot then
+  // takes no more bytes.
   void print(int slot, std::string_view text, LineEnd line_end = LineEnd::without);
   // The long number form of the value, then CR LF.
   void write_number_line(int slot, double value);
@@ -52,7 +51,8 @@ class FileSlots {
   // back and the data has ended (a read found no more, the next byte is 0x1A,
   // or the bytes delivered reached the length measured at open).
   bool at_end(int slot);
-  // The next item of a slot open for reading (empty when the slot is free).
+  // The next item of a slot open for reading (0 or the empty text when the
+  // slot is free).
   double read_numeric_item(int slot);
   std::string read_text_item(int slot);
 

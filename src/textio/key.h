@@ -1,10 +1,9 @@
 // One key press as the program sees it: a character, or a key without one
-// (arrows, function keys, ...), which the phases get as a zero byte and a code.
+// (arrows, function keys, ...), known by its code.
 #ifndef ZENTRILL_TEXTIO_KEY_H_
 #define ZENTRILL_TEXTIO_KEY_H_
 
 #include <cstdint>
-#include <string>
 
 namespace zentrill {
 
@@ -39,12 +38,6 @@ struct Key {
 
   constexpr bool is(KeyCode code) const { return special && value == static_cast<std::uint8_t>(code); }
   constexpr bool is(char c) const { return !special && value == static_cast<std::uint8_t>(c); }
-
-  // One character, or a zero byte followed by the code.
-  std::string text() const {
-    return special ? std::string{'\0', static_cast<char>(value)}
-                   : std::string(1, static_cast<char>(value));
-  }
 
   friend constexpr bool operator==(const Key&, const Key&) = default;
 };

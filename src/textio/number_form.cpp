@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace zentrill {
 namespace {
@@ -14,8 +13,8 @@ void append_general_form(std::string& text, double value, int precision) {
   const char* const end =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr;
   const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
-  // An exponent has a sign and two or three digits, so its e can only stand
-  // fourth or fifth from the end: two looks instead of a search per number.
+  // An exponent has a sign and two or three digits, so its e stands fourth
+  // or fifth from the end.
   const std::size_t size = digits.size();
   const std::size_t e = size >= 4 && digits[size - 4] == 'e'   ? size - 4
                         : size >= 5 && digits[size - 5] == 'e' ? size - 5
@@ -29,22 +28,6 @@ void append_general_form(std::string& text, double value, int precision) {
   const std::size_t exponent_digits = digits.size() - first_digit;
   if (exponent_digits < 3) text.append(3 - exponent_digits, '0');
   text += digits.substr(first_digit);
-}
-
-template <class Int, class Float>
-Int to_integer(Float value) {
-  constexpr Int smallest = std::numeric_limits<Int>::min();
-  if (std::isnan(value)) return smallest;
-  // Halves to even in the default rounding mode; rint, unlike nearbyint,
-  // skips saving and restoring the floating-point environment.
-  const Float rounded = std::rint(value);
-  // The range's ends as powers of two, exact in every floating type: the
-  // largest value itself may round up to the first one outside, as 2^63 - 1
-  // does in a double, and converting that would be undefined.
-  if (rounded < static_cast<Float>(smallest) || rounded >= -static_cast<Float>(smallest)) {
-    return smallest;
-  }
-  return static_cast<Int>(rounded);
 }
 
 }  // namespace
@@ -67,8 +50,6 @@ void append_long_number_form(std::string& text, double value) {
 
 std::string short_number_form(float value) {
   const double widened = value;
-  // One text, returned at one place, so that it is built where the caller
-  // wants it rather than copied there.
   std::string text(1, std::signbit(widened) ? '-' : ' ');
   const double magnitude = std::fabs(widened);
   if (std::isnan(widened)) {
@@ -76,9 +57,8 @@ std::string short_number_form(float value) {
   } else if (std::isinf(widened)) {
     text += "inf";
   } else if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
-    // Below 10^7 a whole number is written as its digits alone, and integer
-    // formatting costs a fraction of the general one (every octave digit of
-    // the pitch list comes here).
+    // Below 10^7 the form of a whole number is its digits alone, which
+    // integer formatting gives more cheaply (every octave of the pitch list).
     char digits[8];
     const char* const end =
         std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(magnitude)).ptr;
@@ -98,8 +78,7 @@ std::string hexadecimal_form(std::int64_t value) {
   char digits[16];
   const char* const end =
       std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(value), 16).ptr;
-  // Digit by digit, upper-cased on the way: for two digits this beats a
-  // copy through memcpy.
+  // to_chars writes the digits a-f in lower case.
   std::string text;
   for (const char* digit = digits; digit != end; ++digit) {
     const char c = *digit;
@@ -112,11 +91,7 @@ std::string byte_text(std::int64_t value) {
   return std::string(1, static_cast<char>(static_cast<std::uint8_t>(value)));
 }
 
-std::string byte_text(double value) { return byte_text(std::int64_t{to_int32(value)}); }
-
-std::int16_t to_int16(long double value) { return to_integer<std::int16_t>(value); }
-std::int32_t to_int32(long double value) { return to_integer<std::int32_t>(value); }
-std::int64_t to_int64(long double value) { return to_integer<std::int64_t>(value); }
+std::int32_t to_int32(double value) { return to_integer<std::int32_t>(value); }
 std::int64_t to_int64(double value) { return to_integer<std::int64_t>(value); }
 
 }  // namespace zentrill

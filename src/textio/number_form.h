@@ -2,7 +2,9 @@
 #ifndef ZENTRILL_TEXTIO_NUMBER_FORM_H_
 #define ZENTRILL_TEXTIO_NUMBER_FORM_H_
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -29,15 +31,26 @@ std::string hexadecimal_form(std::int64_t value);
 
 // One byte holding the low 8 bits of the value: 300 -> 0x2C, -1 -> 0xFF.
 std::string byte_text(std::int64_t value);
-// A floating value is first converted by to_int32.
-std::string byte_text(double value);
 
 // Floating value to integer: nearest, halves to the even neighbour. A value
 // outside the width's range, or NaN, gives the smallest value of the width.
-std::int16_t to_int16(long double value);
-std::int32_t to_int32(long double value);
-std::int64_t to_int64(long double value);
-// The same for a double, in SSE rather than x87 arithmetic: the same results.
+template <class Int, class Float>
+Int to_integer(Float value) {
+  constexpr Int smallest = std::numeric_limits<Int>::min();
+  // The range ends below -smallest, a power of two that every floating type
+  // holds exactly; the largest value itself may not be held (2^63 - 1 as a
+  // double is 2^63).
+  constexpr Float past_largest = -static_cast<Float>(smallest);
+  if (std::isnan(value)) return smallest;
+  // Halves to even in the default rounding mode; rint, unlike nearbyint,
+  // skips saving and restoring the floating-point environment.
+  const Float rounded = std::rint(value);
+  if (rounded < static_cast<Float>(smallest) || rounded >= past_largest) return smallest;
+  return static_cast<Int>(rounded);
+}
+
+// The two conversions the program makes.
+std::int32_t to_int32(double value);
 std::int64_t to_int64(double value);
 
 }  // namespace zentrill

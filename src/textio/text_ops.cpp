@@ -125,13 +125,7 @@ std::string substring(std::string_view text, std::int64_t start, std::int64_t le
   return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(taken)));
 }
 
-std::string upper_case(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
-}
+char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 double numeric_value(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
@@ -146,8 +140,7 @@ double numeric_value(std::string_view text) {
 
 double numeric_item_value(std::string_view item) {
   if (item.empty()) return 0.0;
-  // Only a point or exponent letter before any '&' makes the item a decimal;
-  // one scan, which for a decimal stops at its point.
+  // Only a point or exponent letter before any '&' makes the item a decimal.
   bool fractional = false;
   for (const char c : item) {
     if (c == '&') break;

@@ -16,7 +16,7 @@ namespace zentrill {
 std::string substring(std::string_view text, std::int64_t start, std::int64_t length);
 
 // ASCII a-z to A-Z; every other byte unchanged.
-std::string upper_case(std::string_view text);
+char upper_case(char c);
 
 // The number a text starts with: leading blanks skipped; "&H", "&O", "&B" or
 // "&" with octal digits as a 64-bit integer that wraps on overflow; otherwise
@@ -27,10 +27,10 @@ double numeric_value(std::string_view text);
 
 // The value of an item collected by read_item as a numeric item.
 //  - empty: 0;
-//  - no point or exponent letter before any '&', and at most 9 characters,
-//    or at most 18, or starting with '&': the integer rules (leading blanks,
-//    '&' bases, or a sign and decimal digits up to the first other character)
-//    as a 64-bit integer converted to the nearest double;
+//  - no point or exponent letter before any '&', and at most 18 characters
+//    or starting with '&': the integer rules (leading blanks, '&' bases, or a
+//    sign and decimal digits up to the first other character) as a 64-bit
+//    integer converted to the nearest double;
 //  - otherwise the longest decimal prefix, correctly rounded (0 when none).
 // "1e3" -> 1000, "&H1F" -> 31, "&17" -> 15, "abc" -> 0.
 double numeric_item_value(std::string_view item);

@@ -8,12 +8,13 @@
 #include <sstream>
 
 #include "driver/command_line.h"
+#include "memory_file_system.h"
 #include "scripted_terminal.h"
-#include "textio/memory_file_system.h"
 
 namespace zentrill {
 namespace {
 
+using testing::MemoryFileSystem;
 using testing::ScriptedTerminal;
 
 const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";

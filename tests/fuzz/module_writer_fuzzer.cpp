@@ -29,14 +29,16 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "memory_file_system.h"
 #include "module/module_format.h"
 #include "module/module_writer.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
-#include "textio/memory_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 using namespace module_format;
 

@@ -23,14 +23,16 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "memory_file_system.h"
 #include "pitch/note_table.h"
 #include "pitch/pitch_analysis.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
-#include "textio/memory_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 constexpr int kFrequencyListSlot = 1;
 constexpr int kPitchListSlot = 2;

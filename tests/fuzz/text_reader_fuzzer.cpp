@@ -29,46 +29,136 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "fuzz_check.h"
+#include "memory_file_system.h"
 #include "textio/file_slots.h"
 #include "textio/item_reader.h"
-#include "textio/memory_file_system.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
 
 namespace zentrill {
 namespace {
 
+using testing::MemoryFileSystem;
+
 constexpr int kSlot = 1;
 constexpr std::string_view kFileName = "freq.txt";
 constexpr char kEndOfFileMark = 0x1A;
 constexpr std::size_t kReadBufferSize = 64 * 1024;  // FileSlots reads files in such blocks
 
-// The characters of a file as item reading sees them, and the end-of-file
-// test, kept as simply as the rules read.
+// The characters of a file as item reading sees them: each CR LF pair as one
+// LF, and nothing from the first 0x1A byte on.
+std::string delivered_characters(std::string_view file_bytes) {
+  file_bytes = file_bytes.substr(0, file_bytes.find(kEndOfFileMark));
+  std::string characters;
+  for (std::size_t i = 0; i < file_bytes.size(); ++i) {
+    if (file_bytes[i] == '\r' && i + 1 < file_bytes.size() && file_bytes[i + 1] == '\n') ++i;
+    characters += file_bytes[i];
+  }
+  return characters;
+}
+
+// The model of reading: how far the items have taken the characters. A
+// character that the rules leave for the next item, or push back, is one not
+// taken yet; the end-of-file test is true once every character is taken.
 class ModelFile {
  public:
-  explicit ModelFile(std::string_view bytes)
-      : data_(bytes.substr(0, bytes.find(kEndOfFileMark))) {}
+  explicit ModelFile(std::string_view file_bytes) : characters_(delivered_characters(file_bytes)) {}
+
+  // The next character, not taken, or kEndOfData.
+  int peek() const {
+    return taken_ < characters_.size() ? static_cast<unsigned char>(characters_[taken_]) : kEndOfData;
+  }
+  void take() { ++taken_; }
+  bool at_end() const { return taken_ == characters_.size(); }
+  std::size_t size() const { return characters_.size(); }
+
+ private:
+  std::string characters_;
+  std::size_t taken_ = 0;
+};
+
+bool is_blank(int c) { return c == ' ' || c == '\t'; }
+
+// A comma, an LF, or a CR with the LF right after it, when one comes next,
+// is taken as the separator that ends an item.
+void take_separator(ModelFile& file) {
+  const int c = file.peek();
+  if (c == ',' || c == '\n') {
+    file.take();
+  } else if (c == '\r') {
+    file.take();
+    if (file.peek() == '\n') file.take();
+  }
+}
+
+// The trailing step, from the character that stopped the item: blanks and
+// TABs are taken, then a separator; any other character is left.
+void trailing_step(ModelFile& file) {
+  while (is_blank(file.peek())) file.take();
+  take_separator(file);
+}
+
+// One item, by the table of rules: each character is looked at, then taken
+// or left for what comes after the item.
+std::string model_item(ModelFile& file, ItemKind kind) {
+  const bool numeric = kind == ItemKind::numeric;
+  const std::size_t limit = numeric ? 67 : 4096;
+  while (is_blank(file.peek())) file.take();
+  std::string item;
+  bool quoted = false;
+  bool ampersand_kept = false;
+  for (;;) {
+    const int c = file.peek();
+    if (c == kEndOfData) return item;
+    const bool line_end = c == '\n' || c == '\r';
+    if (line_end || (c == ',' && !quoted)) {
+      take_separator(file);
+      return item;
+    }
+    if (is_blank(c) && !quoted && numeric) {
+      trailing_step(file);
+      return item;
+    }
+    file.take();
+    if (c == '"' && quoted) {
+      quoted = false;
+      if (numeric) continue;
+      trailing_step(file);  // from the character after the quote
+      return item;
+    }
+    if (c == '"' && item.empty()) {
+      quoted = true;
+      continue;
+    }
+    if (numeric && !ampersand_kept && c == 'd') {
+      item += 'e';
+    } else if (numeric && !ampersand_kept && c == 'D') {
+      item += 'E';
+    } else {
+      item += static_cast<char>(c);
+    }
+    if (c == '&') ampersand_kept = true;
+    if (item.size() == limit) {
+      trailing_step(file);  // from the character after the item
+      return item;
+    }
+  }
+}
+
+// The same characters as a plain stream, for read_item without the runs it
+// takes at once from a file.
+class PlainStream {
+ public:
+  explicit PlainStream(std::string_view file_bytes) : characters_(delivered_characters(file_bytes)) {}
 
   int next() {
-    if (pushed_back_ != kEndOfData) {
-      const int c = pushed_back_;
-      pushed_back_ = kEndOfData;
-      return c;
-    }
-    if (delivered_ == data_.size()) {
-      ended_ = true;
-      return kEndOfData;
-    }
-    const unsigned char c = static_cast<unsigned char>(data_[delivered_++]);
-    if (c == '\r' && delivered_ < data_.size() && data_[delivered_] == '\n') {
-      ++delivered_;
-      return '\n';
-    }
-    return c;
+    if (pushed_back_ != kEndOfData) return std::exchange(pushed_back_, kEndOfData);
+    if (position_ == characters_.size()) return kEndOfData;
+    return static_cast<unsigned char>(characters_[position_++]);
   }
 
   void push_back(char c) {
@@ -76,73 +166,13 @@ class ModelFile {
     pushed_back_ = static_cast<unsigned char>(c);
   }
 
-  bool at_end() const {
-    if (pushed_back_ != kEndOfData) return false;
-    return ended_ || delivered_ == data_.size();
-  }
-
-  std::size_t size() const { return data_.size(); }
+  bool at_end() const { return pushed_back_ == kEndOfData && position_ == characters_.size(); }
 
  private:
-  std::string_view data_;
-  std::size_t delivered_ = 0;  // bytes of the file, a CR LF pair counting two
-  bool ended_ = false;
+  std::string characters_;
+  std::size_t position_ = 0;
   int pushed_back_ = kEndOfData;
 };
-
-bool is_blank(int c) { return c == ' ' || c == '\t'; }
-
-// One item, cut by the table of rules character by character.
-std::string model_item(ModelFile& file, ItemKind kind) {
-  const bool numeric = kind == ItemKind::numeric;
-  const std::size_t limit = numeric ? 67 : 4096;
-  // What follows an item that ended at a blank, a closing quote or the limit.
-  const auto trailing_step = [&file](int c) {
-    while (is_blank(c)) c = file.next();
-    if (c == '\r') {
-      const int after = file.next();
-      if (after != '\n' && after != kEndOfData) file.push_back(static_cast<char>(after));
-    } else if (c != ',' && c != '\n' && c != kEndOfData) {
-      file.push_back(static_cast<char>(c));
-    }
-  };
-
-  int c = file.next();
-  while (is_blank(c)) c = file.next();
-  std::string item;
-  bool quoted = false;
-  bool ampersand_kept = false;
-  for (; c != kEndOfData && c != '\n'; c = file.next()) {
-    if (c == '\r') {
-      const int after = file.next();
-      if (after != '\n' && after != kEndOfData) file.push_back(static_cast<char>(after));
-      break;
-    }
-    if (c == ',' && !quoted) break;
-    if (is_blank(c) && !quoted && numeric) {
-      trailing_step(c);
-      break;
-    }
-    if (c == '"' && quoted) {
-      quoted = false;
-      if (numeric) continue;
-      trailing_step(file.next());
-      break;
-    }
-    if (c == '"' && item.empty()) {
-      quoted = true;
-      continue;
-    }
-    if (numeric && !ampersand_kept && (c == 'd' || c == 'D')) c += 'e' - 'd';
-    if (c == '&') ampersand_kept = true;
-    item.push_back(static_cast<char>(c));
-    if (item.size() == limit) {
-      trailing_step(file.next());
-      break;
-    }
-  }
-  return item;
-}
 
 enum class Schedule { numeric, text, alternating };
 
@@ -173,7 +203,7 @@ std::vector<Item> read_and_compare(const std::string& file_bytes, Schedule sched
   slots.open_for_reading(kSlot, kFileName);
 
   ModelFile model(file_bytes);
-  ModelFile plain(file_bytes);  // the same characters for read_item alone
+  PlainStream plain(file_bytes);
   std::vector<Item> items;
   for (;;) {
     const bool at_end = slots.at_end(kSlot);

@@ -6,12 +6,13 @@
 #include <cmath>
 #include <string>
 
+#include "memory_file_system.h"
 #include "scripted_terminal.h"
-#include "textio/memory_file_system.h"
 
 namespace zentrill {
 namespace {
 
+using testing::MemoryFileSystem;
 using testing::ScriptedTerminal;
 
 struct Phase1 {

@@ -11,12 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "memory_file_system.h"
 #include "module/module_format.h"
 #include "textio/file_system.h"
-#include "textio/memory_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 using namespace module_format;
 

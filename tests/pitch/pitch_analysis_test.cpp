@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "textio/memory_file_system.h"
+#include "memory_file_system.h"
 #include "textio/number_form.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 // The frequency list as phase 1 writes it: long number form, CR LF.
 std::string frequency_list(const std::vector<double>& frequencies) {

@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "driver/phase_files.h"
-#include "textio/memory_file_system.h"
+#include "memory_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 std::string written(const std::vector<PitchEntry>& entries) {
   MemoryFileSystem files;

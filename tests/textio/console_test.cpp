@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
+#include <string_view>
 #include <vector>
 
 #include "scripted_terminal.h"
@@ -14,13 +14,20 @@ namespace {
 
 using testing::ScriptedTerminal;
 
-const std::string kUp("\0\x48", 2);
-const std::string kLeft("\0\x4b", 2);
-const std::string kOther("\0\xff", 2);
+const Key kUp = Key::of(KeyCode::up);
+const Key kOther = Key::of(KeyCode::other);
+const Key kEsc = Key::character('\x1b');
+
+// The character keys of `text`, one per byte.
+std::vector<Key> characters(std::string_view text) {
+  std::vector<Key> keys;
+  for (const char c : text) keys.push_back(Key::character(c));
+  return keys;
+}
 
 // Every key wait_for_key gives until the input ends.
-std::vector<std::string> all_keys(Console& console) {
-  std::vector<std::string> keys;
+std::vector<Key> all_keys(Console& console) {
+  std::vector<Key> keys;
   try {
     for (;;) keys.push_back(console.wait_for_key());
   } catch (const InputEnded&) {
@@ -28,26 +35,23 @@ std::vector<std::string> all_keys(Console& console) {
   return keys;
 }
 
-TEST(Console, PendingKeysComeInOrderOneCallEach) {
+TEST(Console, KeysComeInOrderOneCallEach) {
   ScriptedTerminal terminal("ab\x1b[Ac\x1b[3~");
   Console console(terminal);
-  EXPECT_EQ(console.read_pending_key(), "a");
-  EXPECT_EQ(console.read_pending_key(), "b");
-  EXPECT_EQ(console.read_pending_key(), kUp);
-  EXPECT_EQ(console.read_pending_key(), "c");
-  EXPECT_EQ(console.read_pending_key(), std::string("\0\x53", 2));
-  EXPECT_EQ(console.read_pending_key(), "");
-  EXPECT_EQ(console.read_pending_key(), "");
+  EXPECT_EQ(console.wait_for_key(), Key::character('a'));
+  EXPECT_EQ(console.wait_for_key(), Key::character('b'));
+  EXPECT_EQ(console.wait_for_key(), kUp);
+  EXPECT_EQ(console.wait_for_key(), Key::character('c'));
+  EXPECT_EQ(console.wait_for_key(), Key::of(KeyCode::del));
+  EXPECT_THROW(console.wait_for_key(), InputEnded);
   EXPECT_EQ(terminal.output(), "");  // keys are never echoed
 }
 
-TEST(Console, ReadPendingKeyNeverWaits) {
+TEST(Console, WaitForKeyWaitsThroughAGap) {
   ScriptedTerminal terminal;
   terminal.pause().type("x");
   Console console(terminal);
-  EXPECT_EQ(console.read_pending_key(), "");
-  EXPECT_EQ(console.read_pending_key(), "");
-  EXPECT_EQ(console.wait_for_key(), "x");  // waits through the gap
+  EXPECT_EQ(console.wait_for_key(), Key::character('x'));
 }
 
 TEST(Console, WaitForKeyEndsWithInputEndedAfterThePendingKeys) {
@@ -56,66 +60,51 @@ TEST(Console, WaitForKeyEndsWithInputEndedAfterThePendingKeys) {
     Console console(terminal);
     EXPECT_THROW(console.wait_for_key(), InputEnded);
     EXPECT_THROW(console.wait_for_key(), InputEnded);
-    EXPECT_EQ(console.read_pending_key(), "");
   }
   {
     ScriptedTerminal terminal("ab");
     Console console(terminal);
-    EXPECT_EQ(all_keys(console), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(all_keys(console), characters("ab"));
   }
 }
 
 struct EscCase {
   ScriptedTerminal terminal;
-  std::vector<std::string> keys;
+  std::vector<Key> keys;
 };
 
 TEST(Console, ALoneEscIsTheEscKeyOnlyWhenNothingFollowsAtOnce) {
+  const Key x = Key::character('x');
   std::vector<EscCase> cases;
   cases.push_back({ScriptedTerminal("\x1b[A"), {kUp}});
-  cases.push_back({ScriptedTerminal("\x1b"), {"\x1b"}});  // at the end of input
-  cases.push_back({ScriptedTerminal("x\x1b"), {"x", "\x1b"}});
-  cases.push_back({ScriptedTerminal("\x1b\r"), {"\x1b", "\r"}});
+  cases.push_back({ScriptedTerminal("\x1b"), {kEsc}});  // at the end of input
+  cases.push_back({ScriptedTerminal("x\x1b"), {x, kEsc}});
+  cases.push_back({ScriptedTerminal("\x1b\r"), {kEsc, Key::character('\r')}});
   ScriptedTerminal split;
   split.type("\x1b").type("[A");  // two pieces without a gap: one key
   cases.push_back({std::move(split), {kUp}});
   ScriptedTerminal gap;
   gap.type("\x1b").pause().type("[A");
-  cases.push_back({std::move(gap), {"\x1b", "[", "A"}});
+  cases.push_back({std::move(gap), {kEsc, Key::character('['), Key::character('A')}});
   ScriptedTerminal gap_in_sequence;
   gap_in_sequence.type("\x1b[1;").pause().type("5A");
-  cases.push_back({std::move(gap_in_sequence), {kOther, "5", "A"}});
+  cases.push_back({std::move(gap_in_sequence), {kOther, Key::character('5'), Key::character('A')}});
   for (EscCase& c : cases) {
     Console console(c.terminal);
     EXPECT_EQ(all_keys(console), c.keys);
   }
 }
 
-TEST(Console, ReadPendingKeyGivesALoneEscOnceTheWaitHasPassed) {
-  ScriptedTerminal terminal;
-  terminal.type("\x1b").pause().type("a");
-  Console console(terminal);
-  EXPECT_EQ(console.read_pending_key(), "");
-  std::this_thread::sleep_for(std::chrono::milliseconds(80));
-  EXPECT_EQ(console.read_pending_key(), "\x1b");
-  EXPECT_EQ(console.wait_for_key(), "a");
-}
-
-TEST(Console, AFullRingTakesNoMoreBytesAndLosesNone) {
+TEST(Console, KeysTypedAheadAreAllTakenInOrder) {
   std::string input;
   for (int i = 0; i < 700; ++i) input += static_cast<char>('a' + i % 26);
   ScriptedTerminal terminal(input);
   Console console(terminal);
-  EXPECT_EQ(console.read_pending_key(), "a");
-  EXPECT_GT(terminal.unread_bytes(), 700u - 511u - 1u);  // the rest waits outside
-  EXPECT_LE(terminal.largest_read_request(), 511u);
-  std::string keys = "a";
-  for (std::string key; !(key = console.read_pending_key()).empty();) keys += key;
-  EXPECT_EQ(keys, input);
-  EXPECT_EQ(terminal.unread_bytes(), 0u);
+  EXPECT_EQ(all_keys(console), characters(input));
+  EXPECT_LE(terminal.largest_read_request(), 511u);  // what the ring holds
 }
 
-TEST(Console, AFullRingLosesNoKeyOfSequencesCutAtAnyPoint) {
+TEST(Console, NoKeyIsLostOfSequencesCutAtAnyPoint) {
   // Sequences of 1 to 5 bytes, so that reads end inside them, and sequences
   // broken off by a byte that is a key of its own (two keys from the byte).
   const std::vector<std::string> pieces = {"x",      "\x1b[A",   "\x1b[3~", "\x1b[15~", "\x1bOP",
@@ -129,10 +118,7 @@ TEST(Console, AFullRingLosesNoKeyOfSequencesCutAtAnyPoint) {
 
   ScriptedTerminal terminal(input);
   Console console(terminal);
-  std::vector<std::string> keys;
-  for (std::string key; !(key = console.read_pending_key()).empty();) keys.push_back(key);
-  ASSERT_EQ(keys.size(), expected_keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(keys[i], expected_keys[i].text()) << i;
+  EXPECT_EQ(all_keys(console), expected_keys);
 }
 
 struct TypedCase {
@@ -168,7 +154,7 @@ TEST(Console, ReadTypedItemGivesTheFirstTextItemOfTheEditedLine) {
 TEST(Console, KeysTypedBeforeThePromptAreTheLinesFirstKeys) {
   ScriptedTerminal terminal("xy12\r7\r");
   Console console(terminal);
-  EXPECT_EQ(console.read_pending_key(), "x");
+  EXPECT_EQ(console.wait_for_key(), Key::character('x'));
   EXPECT_EQ(console.read_typed_item("A"), "y12");
   EXPECT_EQ(console.read_typed_item("B"), "7");
   EXPECT_EQ(terminal.output(), "A? y12\r\nB? 7\r\n");
@@ -196,7 +182,7 @@ TEST(Console, ATerminatingSignalEndsEveryRead) {
     ScriptedTerminal terminal;
     terminal.type("a").pause().signal(2);
     Console console(terminal);
-    EXPECT_EQ(console.wait_for_key(), "a");
+    EXPECT_EQ(console.wait_for_key(), Key::character('a'));
     try {
       console.wait_for_key();
       FAIL() << "no signal";
@@ -219,7 +205,7 @@ TEST(Console, ATerminatingSignalEndsEveryRead) {
     ScriptedTerminal terminal;
     terminal.signal(3).type("abc");  // before keys already there
     Console console(terminal);
-    EXPECT_THROW(console.read_pending_key(), TerminatingSignal);
+    EXPECT_THROW(console.wait_for_key(), TerminatingSignal);
   }
 }
 

@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "textio/memory_file_system.h"
+#include "memory_file_system.h"
 #include "textio/number_form.h"
 #include "textio/posix_file_system.h"
 
 namespace zentrill {
 namespace {
+
+using testing::MemoryFileSystem;
 
 // Every item of `data`, read with the end-of-file test before each one.
 std::vector<std::string> text_items(const std::string& data) {

@@ -160,13 +160,5 @@ TEST(KeyDecoder, HoldsAnUnfinishedSequenceUntilItEnds) {
   EXPECT_FALSE(decoder.pending());
 }
 
-TEST(KeyDecoder, KeyTextsAreOneCharacterOrAZeroByteAndACode) {
-  EXPECT_EQ(Key::character('a').text(), "a");
-  EXPECT_EQ(Key::character('\0').text(), std::string(1, '\0'));
-  EXPECT_EQ(Key::of(KeyCode::up).text(), std::string("\0\x48", 2));
-  EXPECT_EQ(Key::of(KeyCode::del).text(), std::string("\0\x53", 2));
-  EXPECT_EQ(Key::of(KeyCode::f12).text(), std::string("\0\x86", 2));
-}
-
 }  // namespace
 }  // namespace zentrill

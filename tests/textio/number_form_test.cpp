@@ -107,31 +107,53 @@ TEST(ByteText, LowEightBits) {
   EXPECT_EQ(byte_text(std::int64_t{-1}), "\xFF");
   EXPECT_EQ(byte_text(std::int64_t{10}), "\n");
   // A floating value goes through the 32-bit conversion first.
-  EXPECT_EQ(byte_text(2.5), "\x02");
-  EXPECT_EQ(byte_text(3.5), "\x04");
-  EXPECT_EQ(byte_text(-1.0), "\xFF");
-  EXPECT_EQ(byte_text(1e10), std::string(1, '\0'));  // out of range: -2147483648
+  EXPECT_EQ(byte_text(to_int32(2.5)), "\x02");
+  EXPECT_EQ(byte_text(to_int32(3.5)), "\x04");
+  EXPECT_EQ(byte_text(to_int32(-1.0)), "\xFF");
+  EXPECT_EQ(byte_text(to_int32(1e10)), std::string(1, '\0'));  // out of range: -2147483648
 }
 
+constexpr std::int16_t kSmallest16 = std::numeric_limits<std::int16_t>::min();
+constexpr std::int32_t kSmallest32 = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kSmallest64 = std::numeric_limits<std::int64_t>::min();
+
 TEST(FloatToInteger, NearestHalvesToEvenAndSmallestWhenOutOfRange) {
-  EXPECT_EQ(to_int16(2.5L), 2);
-  EXPECT_EQ(to_int16(3.5L), 4);
-  EXPECT_EQ(to_int16(-2.5L), -2);
-  EXPECT_EQ(to_int16(32767.0L), 32767);
-  EXPECT_EQ(to_int16(32767.5L), -32768);
-  EXPECT_EQ(to_int16(-32768.5L), -32768);
-  EXPECT_EQ(to_int16(-32769.0L), -32768);
-  EXPECT_EQ(to_int32(128.5L), 128);
-  EXPECT_EQ(to_int32(129.5L), 130);
-  EXPECT_EQ(to_int32(2147483647.0L), 2147483647);
-  EXPECT_EQ(to_int32(2147483648.0L), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(to_int32(std::nanl("")), std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(to_int64(150.842023567702L), 151);
-  EXPECT_EQ(to_int64(9223372036854775807.0L), std::numeric_limits<std::int64_t>::max());
-  EXPECT_EQ(to_int64(9223372036854775808.0L), std::numeric_limits<std::int64_t>::min());
-  EXPECT_EQ(to_int64(std::numeric_limits<long double>::infinity()),
-            std::numeric_limits<std::int64_t>::min());
-  EXPECT_EQ(to_int64(std::nanl("")), std::numeric_limits<std::int64_t>::min());
+  // Extended precision holds every bound exactly: 2^15, 2^31 and 2^63 are
+  // the first values out of range, -2^15, -2^31 and -2^63 the last in it.
+  const struct {
+    long double value;
+    std::int16_t int16;
+    std::int32_t int32;
+    std::int64_t int64;
+  } cases[] = {
+      {2.5L, 2, 2, 2},
+      {3.5L, 4, 4, 4},
+      {-2.5L, -2, -2, -2},
+      {128.5L, 128, 128, 128},
+      {129.5L, 130, 130, 130},
+      {150.842023567702L, 151, 151, 151},
+      {32767.0L, 32767, 32767, 32767},
+      {32767.5L, kSmallest16, 32768, 32768},
+      {32768.0L, kSmallest16, 32768, 32768},
+      {-32768.0L, -32768, -32768, -32768},
+      {-32768.5L, -32768, -32768, -32768},
+      {-32769.0L, kSmallest16, -32769, -32769},
+      {2147483647.0L, kSmallest16, 2147483647, 2147483647},
+      {2147483648.0L, kSmallest16, kSmallest32, 2147483648},
+      {-2147483648.0L, kSmallest16, -2147483648, -2147483648},
+      {-2147483649.0L, kSmallest16, kSmallest32, -2147483649},
+      {9223372036854775807.0L, kSmallest16, kSmallest32, std::numeric_limits<std::int64_t>::max()},
+      {9223372036854775808.0L, kSmallest16, kSmallest32, kSmallest64},
+      {-9223372036854775808.0L, kSmallest16, kSmallest32, kSmallest64},
+      {-9223372036854775809.0L, kSmallest16, kSmallest32, kSmallest64},
+      {std::numeric_limits<long double>::infinity(), kSmallest16, kSmallest32, kSmallest64},
+      {std::nanl(""), kSmallest16, kSmallest32, kSmallest64},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(to_integer<std::int16_t>(c.value), c.int16) << c.value;
+    EXPECT_EQ(to_integer<std::int32_t>(c.value), c.int32) << c.value;
+    EXPECT_EQ(to_integer<std::int64_t>(c.value), c.int64) << c.value;
+  }
 }
 
 TEST(FloatToInteger, DoubleGivesWhatItsLongDoubleGives) {
@@ -142,17 +164,25 @@ TEST(FloatToInteger, DoubleGivesWhatItsLongDoubleGives) {
                           150.842023567702,
                           0.49999999999999994,
                           -0.5,
+                          2147483647.0,
+                          2147483648.0,  // 2^31: out of range for 32 bits
+                          -2147483648.0,
+                          -2147483649.0,
                           9223372036854774784.0,  // the largest double below 2^63
                           9223372036854775808.0,  // 2^63: out of range
                           -9223372036854775808.0,
+                          -9223372036854777856.0,  // the next double below -2^63
                           std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity(),
                           std::nan("")};
   for (const double value : cases) {
-    EXPECT_EQ(to_int64(value), to_int64(static_cast<long double>(value))) << value;
+    const long double wide = value;
+    EXPECT_EQ(to_int32(value), to_integer<std::int32_t>(wide)) << value;
+    EXPECT_EQ(to_int64(value), to_integer<std::int64_t>(wide)) << value;
   }
   EXPECT_EQ(to_int64(186.5), 186);
-  EXPECT_EQ(to_int64(9223372036854775808.0), std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(to_int64(9223372036854775808.0), kSmallest64);
+  EXPECT_EQ(to_int64(-9223372036854775808.0), kSmallest64);
 }
 
 }  // namespace

@@ -32,14 +32,20 @@ bool in_key_mode(const termios& mode) {
          mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
 }
 
-std::string hex(const std::string& key) {
+std::string hex(const std::string& bytes) {
   std::string out;
   char digits[4];
-  for (const char c : key) {
+  for (const char c : bytes) {
     std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(c));
     out += digits;
   }
   return out;
+}
+
+// A character key as its byte, a special key as a zero byte and its code.
+std::string hex(Key key) {
+  const char value = static_cast<char>(key.value);
+  return hex(key.special ? std::string{'\0', value} : std::string(1, value));
 }
 
 // The child: prints "ready", then each key as hex and a blank, until the

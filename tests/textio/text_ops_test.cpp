@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace zentrill {
 namespace {
@@ -22,11 +23,10 @@ TEST(Substring, PositionsCountFromOne) {
 }
 
 TEST(UpperCase, OnlyAsciiLetters) {
-  EXPECT_EQ(upper_case("y"), "Y");
-  EXPECT_EQ(upper_case("c#3-"), "C#3-");
-  EXPECT_EQ(upper_case("az{`@"), "AZ{`@");
-  EXPECT_EQ(upper_case("\xE9\xFF"), "\xE9\xFF");
-  EXPECT_EQ(upper_case(std::string("\0H", 2)), std::string("\0H", 2));
+  using namespace std::string_view_literals;
+  const std::string_view lower = "yc#3-az{`@\xE9\xFF\0H"sv;
+  const std::string_view upper = "YC#3-AZ{`@\xE9\xFF\0H"sv;
+  for (std::size_t i = 0; i < lower.size(); ++i) EXPECT_EQ(upper_case(lower[i]), upper[i]) << i;
 }
 
 TEST(NumericValue, OfATypedLineOrKey) {

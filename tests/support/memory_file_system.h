@@ -1,7 +1,8 @@
-// FileSystem held in memory, for tests and fuzzing, with the faults of a real
-// one on demand: a name that cannot be created, and a disk that fills up.
-#ifndef ZENTRILL_TEXTIO_MEMORY_FILE_SYSTEM_H_
-#define ZENTRILL_TEXTIO_MEMORY_FILE_SYSTEM_H_
+// FileSystem held in memory, for tests, fuzzing and benchmarks, with the
+// faults of a real one on demand: a name that cannot be created, and a disk
+// that fills up.
+#ifndef ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
+#define ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
 #include <cstddef>
 #include <limits>
@@ -11,7 +12,7 @@
 
 #include "textio/file_system.h"
 
-namespace zentrill {
+namespace zentrill::testing {
 
 class MemoryFileSystem final : public FileSystem {
  public:
@@ -29,6 +30,6 @@ class MemoryFileSystem final : public FileSystem {
   std::size_t used() const;
 };
 
-}  // namespace zentrill
+}  // namespace zentrill::testing
 
-#endif  // ZENTRILL_TEXTIO_MEMORY_FILE_SYSTEM_H_
+#endif  // ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_

@@ -1,10 +1,10 @@
-#include "textio/memory_file_system.h"
+#include "memory_file_system.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-namespace zentrill {
+namespace zentrill::testing {
 namespace {
 
 class MemoryReadableFile final : public ReadableFile {
@@ -65,4 +65,4 @@ std::size_t MemoryFileSystem::used() const {
   return total;
 }
 
-}  // namespace zentrill
+}  // namespace zentrill::testing

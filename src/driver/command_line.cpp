@@ -90,23 +90,21 @@ const RunOption* option_by_long_name(std::string_view name) {
 }
 
 // Sets what one argument asks for: a long option, or a dash and one or more
-// option letters. False, leaving `options` as it was, for anything else:
-// a bare "-" or "--", an unknown name or letter, a value after "=".
+// option letters. False for anything else: a bare "-" or "--", an unknown
+// name or letter, a value after "=".
 bool apply_run_option(std::string_view argument, Options& options) {
-  Options changed = options;
   if (argument.starts_with("--")) {
     const RunOption* option = option_by_long_name(argument);
     if (!option) return false;
-    option->set(changed);
-  } else {
-    if (argument.size() < 2 || argument[0] != '-') return false;
-    for (const char letter : argument.substr(1)) {
-      const RunOption* option = option_by_letter(letter);
-      if (!option) return false;
-      option->set(changed);
-    }
+    option->set(options);
+    return true;
   }
-  options = changed;
+  if (argument.size() < 2 || argument[0] != '-') return false;
+  for (const char letter : argument.substr(1)) {
+    const RunOption* option = option_by_letter(letter);
+    if (!option) return false;
+    option->set(options);
+  }
   return true;
 }
 

@@ -1,11 +1,15 @@
-// The command line: none is needed; --help and --version are answered
-// without touching any file, and anything else is refused before a file is
-// opened, so a mistyped command never overwrites a musician's module.
+// The command line: none is needed. The options -t, -i and -a may be given
+// in any order, clustered (-tia) or long (--tracker-tuning, --instrument,
+// --all-rows), and more than once. --help and --version, each alone, are
+// answered without touching any file, and anything else is refused before a
+// file is opened, so a mistyped command never overwrites a musician's module.
 #ifndef ZENTRILL_DRIVER_COMMAND_LINE_H_
 #define ZENTRILL_DRIVER_COMMAND_LINE_H_
 
 #include <span>
 #include <string>
+
+#include "driver/options.h"
 
 namespace zentrill {
 
@@ -14,6 +18,7 @@ enum class CommandLineAction { run, show_help, show_version, refuse };
 struct CommandLine {
   CommandLineAction action;
   std::string text;  // the help or version text, or the one-line refusal
+  Options options;   // for `run`: the options given
 };
 
 // `arguments` excludes the program name.

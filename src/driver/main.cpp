@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
 
   PosixTerminal terminal;
   PosixFileSystem file_system;
-  const RunOutcome outcome = run_program(terminal, file_system, std::cerr);
+  const RunOutcome outcome = run_program(terminal, file_system, std::cerr, command_line.options);
   if (outcome.ending_signal) terminal.end_by_signal(*outcome.ending_signal);
   return outcome.exit_status;
 }

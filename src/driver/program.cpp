@@ -19,7 +19,8 @@ void end_if_signalled(Terminal& terminal) {
   }
 }
 
-void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
+void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
+                const Options& options) {
   Console console(terminal);
   console.clear_screen();
   console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
@@ -31,7 +32,7 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
 
   open_slot_file(slots, kFrequencyListRead);
   open_slot_file(slots, kPitchListWritten);
-  const auto stop = run_pitch_analysis(slots);
+  const auto stop = run_pitch_analysis(slots, options.fine_pitch);
   slots.close(kFrequencyListRead.slot);
   slots.close(kPitchListWritten.slot);
   if (stop) diagnostics << out_of_range_message(*stop) << '\n';
@@ -43,14 +44,16 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
 
 }  // namespace
 
-RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics) {
+RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
+                       const Options& options) {
   FileSlots slots(file_system);
-  return run_program(terminal, slots, diagnostics);
+  return run_program(terminal, slots, diagnostics, options);
 }
 
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
+RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
+                       const Options& options) {
   try {
-    run_phases(terminal, slots, diagnostics);
+    run_phases(terminal, slots, diagnostics, options);
     return {0, std::nullopt};
   } catch (const FileError& failure) {
     diagnostics << "zentrill: cannot write " << failure.what() << '\n';

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "driver/options.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
 #include "textio/terminal.h"
@@ -22,11 +23,14 @@ struct RunOutcome {
 // system's reason on `diagnostics`; a frequency out of the playable range is
 // told there too. A terminating signal, whether it comes while the program
 // waits for a key or while it computes, ends the run. Every file is closed
-// before it returns, keeping what was written.
-RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics);
+// before it returns, keeping what was written. `options` change the files'
+// contents only, never the dialogue or the files' names.
+RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
+                       const Options& options = {});
 // The same run on slots the caller holds, so that a test can look at them
 // afterwards.
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics);
+RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
+                       const Options& options = {});
 
 }  // namespace zentrill
 

@@ -49,6 +49,25 @@ double fine_pitch_value(const NoteMatch& match, double period);
 // 128.5 gives 128, 129.5 gives 130. Always 72 to 186 for a period in range.
 std::int64_t fine_pitch_parameter(double value);
 
+// The parameter that makes the tracker play the whole timer period nearest
+// to `period`: the tracker's table value of the matched note
+// (tracker_note_table.h) + 129 - the period rounded half to even. The row then
+// plays that rounded period (table value + 128 - parameter, plus the
+// channel's 1). Always 72 to 186 for a period in range.
+std::int64_t nearest_period_parameter(const NoteMatch& match, double period);
+
+// How the fine-pitch parameter is worked out once the note is found.
+enum class FinePitch {
+  // fine_pitch_parameter: against the note's exact fractional period, as if
+  // the tracker played that. The tracker plays its own whole period instead,
+  // so a row can land up to one timer unit from its wanted period. The
+  // default, so that pitch lists made before come out the same.
+  exact_period,
+  // nearest_period_parameter: each row plays the whole period nearest its
+  // wanted one, at most half a unit away.
+  nearest_period,
+};
+
 // One line of the pitch list before it is written.
 struct PitchEntry {
   std::string_view note_name;  // "A-" ... "G#"
@@ -56,8 +75,10 @@ struct PitchEntry {
   std::int64_t parameter;      // 72 to 186
 };
 
-// The whole analysis of one period; empty when it is out of range.
-std::optional<PitchEntry> analyse_period(double period);
+// The whole analysis of one period; empty when it is out of range. The note
+// and octave do not depend on `fine_pitch`.
+std::optional<PitchEntry> analyse_period(double period,
+                                         FinePitch fine_pitch = FinePitch::exact_period);
 
 }  // namespace zentrill
 

@@ -12,14 +12,14 @@ constexpr int kFrequencyListSlot = phase_files::kFrequencyListRead.slot;
 
 }  // namespace
 
-std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots) {
+std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitch fine_pitch) {
   std::uint64_t line_number = 0;
   while (!slots.at_end(kFrequencyListSlot)) {
     const double frequency = slots.read_numeric_item(kFrequencyListSlot);
     ++line_number;
     // Out of range ends the phase before any piece of the line is written,
     // so the pitch list never ends in half a line.
-    const std::optional<PitchEntry> entry = analyse_period(timer_period(frequency));
+    const std::optional<PitchEntry> entry = analyse_period(timer_period(frequency), fine_pitch);
     if (!entry) return OutOfRangeFrequency{line_number, frequency};
     write_pitch_list_line(slots, *entry);
   }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "pitch/period_analysis.h"
 #include "textio/file_slots.h"
 
 namespace zentrill {
@@ -23,9 +24,12 @@ struct OutOfRangeFrequency {
 // slots of phase 2 (phase_files.h). Stops at the first frequency whose period
 // lies outside 14.5 to 2048.5 (an empty line reads as 0 Hz and stops it too),
 // writing no line for it and reading nothing after it, and tells which. Empty
-// when every frequency was analysed. Opens and closes nothing; holds one frequency at a
-// time, however long the list. Write failures propagate as FileError.
-std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots);
+// when every frequency was analysed. `fine_pitch` chooses how each line's
+// parameter is worked out; nothing else depends on it. Opens and closes
+// nothing; holds one frequency at a time, however long the list. Write
+// failures propagate as FileError.
+std::optional<OutOfRangeFrequency> run_pitch_analysis(
+    FileSlots& slots, FinePitch fine_pitch = FinePitch::exact_period);
 
 // The one-line warning for the user about a stop: which line, its frequency,
 // the playable range, and that it and every later line were left out. It

@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstddef>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "driver/command_line.h"
 #include "memory_file_system.h"
@@ -141,20 +143,73 @@ TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
   EXPECT_EQ(result.diagnostics.find('\n'), result.diagnostics.size() - 1);
 }
 
-TEST(CommandLine, OptionsAndRefusals) {
-  const auto parse = [](std::initializer_list<const char*> arguments) {
-    return parse_command_line(std::span<const char* const>(arguments.begin(), arguments.size()));
-  };
-  EXPECT_EQ(parse({}).action, CommandLineAction::run);
+CommandLine parse(const std::vector<const char*>& arguments) {
+  return parse_command_line(std::span<const char* const>(arguments.data(), arguments.size()));
+}
+
+TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
+  for (const char* option : {"--tracker-tuning", "--instrument", "--all-rows", "-t,", "-i,", "-a,"}) {
+    EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
+  }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
   EXPECT_TRUE(parse({"--version"}).text.starts_with("zentrill 1.0"));
-  for (const auto& refused : {parse({"-h"}), parse({"x"}), parse({"--help", "x"}), parse({""})}) {
-    EXPECT_EQ(refused.action, CommandLineAction::refuse);
-    EXPECT_TRUE(refused.text.starts_with("zentrill: unexpected argument '"));
-    EXPECT_EQ(refused.text.find('\n'), refused.text.size() - 1);
+}
+
+TEST(CommandLine, OptionsInAnyOrderClusteredOrRepeated) {
+  const struct {
+    std::vector<const char*> arguments;
+    bool tracker_tuning;
+    bool instrument;
+    bool all_rows;
+  } cases[] = {
+      {{}, false, false, false},
+      {{"-t"}, true, false, false},
+      {{"--tracker-tuning"}, true, false, false},
+      {{"-i"}, false, true, false},
+      {{"--instrument"}, false, true, false},
+      {{"-a"}, false, false, true},
+      {{"--all-rows"}, false, false, true},
+      {{"-t", "-i"}, true, true, false},
+      {{"-ti"}, true, true, false},
+      {{"-tia"}, true, true, true},
+      {{"-ait"}, true, true, true},
+      {{"--instrument", "--tracker-tuning"}, true, true, false},
+      {{"--all-rows", "-it"}, true, true, true},
+      {{"-tt", "-t", "--tracker-tuning"}, true, false, false},
+  };
+  for (const auto& c : cases) {
+    const CommandLine command_line = parse(c.arguments);
+    const std::string given = ::testing::PrintToString(c.arguments);
+    ASSERT_EQ(command_line.action, CommandLineAction::run) << given;
+    EXPECT_EQ(command_line.options.fine_pitch == FinePitch::nearest_period, c.tracker_tuning) << given;
+    EXPECT_EQ(command_line.options.instrument, c.instrument) << given;
+    EXPECT_EQ(command_line.options.all_rows, c.all_rows) << given;
   }
-  EXPECT_NE(parse({"--help", "x"}).text.find("'x'"), std::string::npos);
+}
+
+TEST(CommandLine, AnythingElseIsRefusedNamingTheArgument) {
+  const struct {
+    std::vector<const char*> arguments;
+    const char* named;
+  } cases[] = {
+      {{"-h"}, "-h"},           {{"x"}, "x"},
+      {{""}, ""},               {{"-"}, "-"},
+      {{"--"}, "--"},           {{"-x"}, "-x"},
+      {{"-tx"}, "-tx"},         {{"-T"}, "-T"},
+      {{"-t", "x"}, "x"},       {{"--instr"}, "--instr"},
+      {{"--tracker-tuning=1"}, "--tracker-tuning=1"},
+      {{"--help", "x"}, "x"},   {{"--help", "-t"}, "-t"},
+      {{"-t", "--help"}, "--help"}, {{"--version", "--help"}, "--help"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine refused = parse(c.arguments);
+    const std::string given = ::testing::PrintToString(c.arguments);
+    EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
+    EXPECT_EQ(refused.text, "zentrill: unexpected argument '" + std::string(c.named) +
+                                "' (usage: zentrill [-t] [-i] [-a] | --help | --version)\n")
+        << given;
+  }
 }
 
 }  // namespace

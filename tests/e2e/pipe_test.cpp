@@ -144,6 +144,27 @@ TEST(PipedRun, AGlideAboveThePlayableRangeIsCutAndSaid) {
   EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
 }
 
+TEST(CommandLine, TrackerTuningChangesOnlyTheFinePitch) {
+  // 5173.47 Hz wants the period 21.62: E-7 at P80 plays the tracker's 21,
+  // at P7F its 22.
+  const std::string keys = "d#7f-73\rn";
+  ScratchDirectory plain;
+  const ProcessResult without = run(plain, keys);
+  EXPECT_EQ(plain.read("pxx.txt"), "D#7 P80\r\nE-7 P80\r\nE-7 P80\r\n");
+  for (const char* option : {"-t", "--tracker-tuning", "-tt"}) {
+    ScratchDirectory directory;
+    const ProcessResult with = run(directory, keys, {option});
+    EXPECT_EQ(with.exit_status, 0) << option;
+    EXPECT_EQ(with.out, without.out) << option;
+    EXPECT_EQ(with.err, "") << option;
+    EXPECT_EQ(directory.read("freq.txt"), plain.read("freq.txt")) << option;
+    EXPECT_EQ(directory.read("pxx.txt"), "D#7 P80\r\nE-7 P7F\r\nE-7 P80\r\n") << option;
+    const std::string module = directory.read("pxx.ftm");
+    ASSERT_EQ(module.size(), 2968u) << option;
+    EXPECT_EQ(module.substr(390, 10), note_row(1, 5, 7, 0x7F)) << option;
+  }
+}
+
 TEST(CommandLine, HelpAndVersionTouchNoFile) {
   for (const char* option : {"--help", "--version"}) {
     ScratchDirectory directory;
@@ -159,7 +180,8 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
 
 TEST(CommandLine, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}}) {
+           {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},
+           {"--tracker-tuning", "--help"}}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");
     const ProcessResult result = run(directory, "a-1a-32\rn", arguments);

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <string_view>
 #include <limits>
 #include <random>
 #include <vector>
 
 #include "pitch/note_table.h"
+#include "pitch/tracker_note_table.h"
 
 namespace zentrill {
 namespace {
@@ -38,26 +42,42 @@ struct Case {
   const char* name;
   float octave;
   int pass;
-  std::int64_t parameter;
+  std::int64_t parameter;          // against the exact period, the default
+  std::int64_t nearest_parameter;  // with the tracker's whole period
 };
 
 TEST(AnalysePeriod, EdgesOfTheRangeAndOfTheZones) {
   const Case cases[] = {
-      {2048.5, "A-", 0, 0, 113},
-      {14.5, "B-", 7, 7, 128},
-      {1975.933378020029, "A#", 0, 0, 72},  // the A/A# bound goes to A#
-      {1046.7142454624566, "A-", 1, 1, 98},
-      {std::nextafter(1046.7142454624566, kInf), "G#", 1, 0, 159},
-      {16.354910085350884, "A-", 7, 7, 128},  // the longest period of pass 7
+      {2048.5, "A-", 0, 0, 113, 114},  // rounds to 2048, the even neighbour
+      {14.5, "B-", 7, 7, 128, 128},
+      {1975.933378020029, "A#", 0, 0, 72, 72},  // the A/A# bound goes to A#
+      {1046.7142454624566, "A-", 1, 1, 98, 98},
+      {std::nextafter(1046.7142454624566, kInf), "G#", 1, 0, 159, 158},
+      {16.354910085350884, "A-", 7, 7, 128, 128},  // the longest period of pass 7
+      {1118.607955, "G-", 1, 0, 151, 150},         // 100 Hz
+      {254.22908068181817, "A-", 3, 3, 128, 128},  // 440 Hz
+      {14.501010565206117, "B-", 7, 7, 128, 127},  // 7714 Hz
   };
   for (const Case& c : cases) {
     const auto match = find_note(c.period);
-    const auto entry = analyse_period(c.period);
-    ASSERT_TRUE(match && entry) << c.period;
+    ASSERT_TRUE(match) << c.period;
     EXPECT_EQ(match->pass, c.pass) << c.period;
-    EXPECT_EQ(entry->note_name, c.name) << c.period;
-    EXPECT_EQ(entry->octave, c.octave) << c.period;
-    EXPECT_EQ(entry->parameter, c.parameter) << c.period;
+    for (const FinePitch fine_pitch : {FinePitch::exact_period, FinePitch::nearest_period}) {
+      const auto entry = analyse_period(c.period, fine_pitch);
+      ASSERT_TRUE(entry) << c.period;
+      EXPECT_EQ(entry->note_name, c.name) << c.period;
+      EXPECT_EQ(entry->octave, c.octave) << c.period;
+      EXPECT_EQ(entry->parameter,
+                fine_pitch == FinePitch::exact_period ? c.parameter : c.nearest_parameter)
+          << c.period;
+    }
+  }
+}
+
+TEST(TrackerNoteTable, IsTheTrackersFormula) {
+  for (std::size_t i = 0; i < kTrackerPeriods.size(); ++i) {
+    const double period = 1789773.0 / 16 / (32.7032 * std::pow(2.0, static_cast<double>(i) / 12)) - 0.5;
+    EXPECT_EQ(kTrackerPeriods[i], static_cast<int>(std::trunc(period))) << "index " << i;
   }
 }
 
@@ -150,6 +170,40 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
     EXPECT_EQ(seen[pass][0], allowed[pass][0]) << "pass " << pass;
     EXPECT_EQ(seen[pass][1], allowed[pass][1]) << "pass " << pass;
   }
+}
+
+// What the tracker plays for a pitch-list entry: the period register loads
+// its table value for the note as written + 128 - parameter, and the channel
+// sounds one more.
+std::int64_t played_period(const PitchEntry& entry) {
+  static constexpr std::string_view kNames[] = {"C-", "C#", "D-", "D#", "E-", "F-",
+                                                "F#", "G-", "G#", "A-", "A#", "B-"};
+  const int note = static_cast<int>(std::find(std::begin(kNames), std::end(kNames), entry.note_name) -
+                                    std::begin(kNames)) + 1;
+  return kTrackerPeriods[tracker_note_index(static_cast<int>(entry.octave), note)] + 128 -
+         entry.parameter + 1;
+}
+
+TEST(NearestPeriod, EveryRowPlaysTheWholePeriodNearestItsWantedOne) {
+  std::int64_t lowest = 999;
+  std::int64_t highest = -1;
+  const auto plays_nearest = [&](double period) {
+    const std::optional<PitchEntry> entry = analyse_period(period, FinePitch::nearest_period);
+    if (!entry) return false;
+    lowest = std::min(lowest, entry->parameter);
+    highest = std::max(highest, entry->parameter);
+    const std::int64_t played = played_period(*entry);
+    return played == static_cast<std::int64_t>(std::nearbyint(period)) &&
+           std::abs(static_cast<double>(played) - period) <= 0.5;
+  };
+  for (const double period : sample_periods()) ASSERT_TRUE(plays_nearest(period)) << period;
+  // Every 4096th of a unit over the range, the halves (ties) included.
+  for (double k = kShortestPeriod * 4096; k <= kLongestPeriod * 4096; ++k) {
+    ASSERT_TRUE(plays_nearest(k / 4096)) << k / 4096;
+  }
+  // The same two hexadecimal digits as the default parameter, both ends reached.
+  EXPECT_EQ(lowest, 72);
+  EXPECT_EQ(highest, 186);
 }
 
 }  // namespace

@@ -27,14 +27,14 @@ struct Analysis {
   std::vector<double> unread;  // the items still in freq.txt afterwards
 };
 
-Analysis analyse(const std::string& freq_txt) {
+Analysis analyse(const std::string& freq_txt, FinePitch fine_pitch = FinePitch::exact_period) {
   MemoryFileSystem files;
   files.files["freq.txt"] = freq_txt;
   FileSlots slots(files);
   slots.open_for_reading(1, "freq.txt");
   slots.open_for_writing(2, "pxx.txt");
   Analysis run;
-  run.stop = run_pitch_analysis(slots);
+  run.stop = run_pitch_analysis(slots, fine_pitch);
   while (!slots.at_end(1)) run.unread.push_back(slots.read_numeric_item(1));
   slots.close(1);
   slots.close(2);
@@ -48,12 +48,17 @@ struct Case {
   std::string pxx;
   std::optional<OutOfRangeFrequency> stop = std::nullopt;
   std::vector<double> unread = {};
+  FinePitch fine_pitch = FinePitch::exact_period;
 };
 
 TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
   const Case cases[] = {
       {"worked examples", frequency_list({100, 440, 60, 82, 250, 1000, 3000, 7714}),
        "G-1 P97\r\nA-3 P80\r\nB-0 P4C\r\nE-1 P79\r\nB-2 P86\r\nB-4 P81\r\nF#6 P81\r\nB-7 P80\r\n"},
+      {"the same at the tracker's whole periods: 100 and 7714 Hz move by one",
+       frequency_list({100, 440, 60, 82, 250, 1000, 3000, 7714}),
+       "G-1 P96\r\nA-3 P80\r\nB-0 P4C\r\nE-1 P79\r\nB-2 P86\r\nB-4 P81\r\nF#6 P81\r\nB-7 P7F\r\n",
+       std::nullopt, {}, FinePitch::nearest_period},
       {"a glide from A-1 to A-3 in four steps",
        frequency_list({110, 155.5634918610405, 220, 311.126983722081}),
        "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n"},
@@ -67,13 +72,16 @@ TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
       {"a glide climbing past the top, then a later glide",
        frequency_list({3000, 7714, 7902.132820097988, 8000, 100}), "F#6 P81\r\nB-7 P80\r\n",
        OutOfRangeFrequency{3, 7902.132820097988}, {8000, 100}},
+      {"the same stop at the tracker's whole periods",
+       frequency_list({3000, 7714, 7902.132820097988, 8000, 100}), "F#6 P81\r\nB-7 P7F\r\n",
+       OutOfRangeFrequency{3, 7902.132820097988}, {8000, 100}, FinePitch::nearest_period},
       {"negative frequency", "100\r\n-100\r\n440\r\n", "G-1 P97\r\n", OutOfRangeFrequency{2, -100}, {440}},
       {"text reads as 0 Hz", "abc\r\n", "", OutOfRangeFrequency{1, 0}},
       {"the count is of items", "100 440\r\n9000\r\n", "G-1 P97\r\nA-3 P80\r\n",
        OutOfRangeFrequency{3, 9000}},
   };
   for (const Case& c : cases) {
-    const Analysis run = analyse(c.freq_txt);
+    const Analysis run = analyse(c.freq_txt, c.fine_pitch);
     EXPECT_EQ(run.pxx, c.pxx) << c.rule;
     ASSERT_EQ(run.stop.has_value(), c.stop.has_value()) << c.rule;
     if (c.stop) {

@@ -1,0 +1,22 @@
+// What the command line can change in a run. The value-initialised Options
+// is the run with no option, whose files stay byte for byte as they always
+// were.
+#ifndef ZENTRILL_DRIVER_OPTIONS_H_
+#define ZENTRILL_DRIVER_OPTIONS_H_
+
+#include "pitch/period_analysis.h"
+
+namespace zentrill {
+
+struct Options {
+  // -t: each row plays the whole timer period nearest its wanted one.
+  FinePitch fine_pitch = FinePitch::exact_period;
+  // -i: the module carries one 2A03 instrument, so its rows sound at once.
+  bool instrument = false;
+  // -a: the module holds the whole pitch list, not only its first 256 lines.
+  bool all_rows = false;
+};
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_DRIVER_OPTIONS_H_

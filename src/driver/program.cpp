@@ -1,5 +1,7 @@
 #include "driver/program.h"
 
+#include <cstdint>
+
 #include "driver/phase_files.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
@@ -38,7 +40,9 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
   if (stop) diagnostics << out_of_range_message(*stop) << '\n';
   end_if_signalled(terminal);
 
-  write_module(slots);
+  const std::uint64_t lines_left_out =
+      write_module(slots, ModuleOptions{options.instrument, options.all_rows});
+  if (lines_left_out > 0) diagnostics << lines_left_out_message(lines_left_out) << '\n';
   end_if_signalled(terminal);
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "process.h"
 
@@ -162,6 +164,34 @@ TEST(CommandLine, TrackerTuningChangesOnlyTheFinePitch) {
     const std::string module = directory.read("pxx.ftm");
     ASSERT_EQ(module.size(), 2968u) << option;
     EXPECT_EQ(module.substr(390, 10), note_row(1, 5, 7, 0x7F)) << option;
+  }
+}
+
+TEST(CommandLine, InstrumentAndAllRowsShapeOnlyTheModule) {
+  // C-1 to A#7 in 1200 steps: five patterns' worth of rows.
+  const std::string keys = "c-1a#71200\rn";
+  ScratchDirectory plain;
+  const ProcessResult without = run(plain, keys);
+  ScratchDirectory tuned;
+  run(tuned, keys, {"-t"});
+  const struct {
+    std::vector<std::string> arguments;
+    bool tuned;
+    std::size_t module_size;
+  } cases[] = {{{"-i"}, false, 3191},
+               {{"-a"}, false, 13292},
+               {{"-ti"}, true, 3191},
+               {{"-tia"}, true, 13515},
+               {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515}};
+  for (const auto& c : cases) {
+    const std::string name = ::testing::PrintToString(c.arguments);
+    ScratchDirectory directory;
+    const ProcessResult with = run(directory, keys, c.arguments);
+    EXPECT_EQ(with.exit_status, 0) << name;
+    EXPECT_EQ(with.out, without.out) << name;
+    EXPECT_EQ(with.err, "") << name;
+    EXPECT_EQ(directory.read("pxx.txt"), (c.tuned ? tuned : plain).read("pxx.txt")) << name;
+    EXPECT_EQ(directory.read("pxx.ftm").size(), c.module_size) << name;
   }
 }
 

@@ -163,5 +163,20 @@ TEST(LineEditor, OnAScreenShowsEachChangeInOnePiece) {
   }
 }
 
+// A window that cuts its rows keeps the cursor's row; one that re-wraps them
+// puts the prompt as many rows above the cursor as the new width makes. Up
+// by the fewer never reaches above the prompt.
+TEST(LineEditor, AfterAWidthChangeGoesUpToThePromptAndDrawsTheLineAgain) {
+  LineEditor editor(23, true);
+  press_all(editor, std::string(150, 'x') + "{L}", 100);  // the cursor at 172
+  EXPECT_EQ(editor.back_to_prompt_start(100, 60), "\x1b[1A\r");  // 1 row at 100, 2 at 60
+  EXPECT_EQ(editor.back_to_prompt_start(60, 100), "\x1b[1A\r");
+  EXPECT_EQ(editor.back_to_prompt_start(100, 200), "\r");
+  EXPECT_EQ(editor.repaint(60), std::string(150, 'x') + "\r\x1b[52C");
+  EXPECT_EQ(editor.leave(60), "");  // already on the last row
+  press_all(editor, "{H}", 60);
+  EXPECT_EQ(editor.leave(60), "\x1b[2B");
+}
+
 }  // namespace
 }  // namespace zentrill

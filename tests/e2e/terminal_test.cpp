@@ -19,12 +19,14 @@
 
 #include "process.h"
 #include "pty_child.h"
+#include "screen_model.h"
 
 namespace zentrill {
 namespace {
 
 using testing::PtyChild;
 using testing::same_mode;
+using testing::ScreenModel;
 using testing::ScratchDirectory;
 
 const std::string kClear = "\x1b[H\x1b[2J";
@@ -204,22 +206,69 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   EXPECT_EQ(directory.read("freq.txt"), "");
 }
 
+// Stopped at a note prompt and in the count line; each time the row is drawn
+// again when the run goes on, from its start (where a shell writes its
+// job-control lines meanwhile).
 TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
+  const auto stop_and_continue = [&child] {
+    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+    child.type("\x1a");
+    const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+    ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
+    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+    kill(child.pid(), SIGCONT);
+    EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  };
   ASSERT_TRUE(child.read_until(kStart));
-  child.type("a-1");
-  ASSERT_TRUE(child.read_until("Ending note? "));
-  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("\x1a");
-  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  kill(child.pid(), SIGCONT);
-  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("a-34\rn");
+  child.type("a-1a-");
+  ASSERT_TRUE(child.read_until("Ending note? A-"));
+  stop_and_continue();
+  EXPECT_TRUE(child.read_until("\r\x1b[JEnding note? A-")) << child.output();
+  child.type("3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  child.type("34\x1b[D");
+  ASSERT_TRUE(child.read_until("\r\x1b[24C"));
+  stop_and_continue();
+  EXPECT_TRUE(child.read_until("\r\x1b[JHow many notes/frames? 34\r\x1b[24C")) << child.output();
+  child.type("\x7f\rn");  // the 3 goes: 4
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+// A window narrowed from 100 to 60 columns while a 90-character count line
+// is typed: on a screen that cuts its rows the line is drawn again under the
+// row above it, and Up then moves by 60.
+TEST(TerminalRun, AWidthChangeWhileTypingTheCountDrawsTheLineAgain) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  child.set_width(100);
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-3");
+  std::string count = "4,";  // the count is 4; the rest is left over
+  while (count.size() < 87) count += static_cast<char>('0' + count.size() % 10);
+  count += "xyz";
+  child.type(count);
+  ASSERT_TRUE(child.read_until("xyz"));  // echoed to the end
+  const std::size_t before = child.output().size();
+  child.set_width(60);
+  ASSERT_TRUE(child.read_until_count("How many notes/frames? ", 2));
+  ASSERT_TRUE(child.read_until_count("xyz", 2));
+  ScreenModel screen(100);
+  screen.play(child.output().substr(0, before));
+  screen.resize(60);
+  screen.play(child.output().substr(before));
+  const std::vector<std::string> rows = screen.rows();
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(rows.begin() + 3, rows.end()),
+            (std::vector<std::string>{"Ending note? A-3", "How many notes/frames? " + count.substr(0, 37),
+                                      count.substr(37)}));
+  EXPECT_EQ(screen.row(), 5u);
+  EXPECT_EQ(screen.column(), 53u);
+  child.type("\x1b[AX\rn");  // X at 30, after the count's comma
+  EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
 }
 

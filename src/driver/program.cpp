@@ -16,8 +16,7 @@ void end_if_signalled(Terminal& terminal) {
   }
 }
 
-void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
-  Console console(terminal);
+void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ostream& diagnostics) {
   console.clear_screen();
   console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
   console.print("", LineEnd::with);
@@ -31,7 +30,10 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
   const auto stop = run_pitch_analysis(slots);
   slots.close(1);
   slots.close(2);
-  if (stop) diagnostics << out_of_range_message(*stop) << '\n';
+  if (stop) {
+    console.start_fresh_line();
+    diagnostics << out_of_range_message(*stop) << '\n';
+  }
   end_if_signalled(terminal);
 
   write_module(slots);
@@ -42,10 +44,15 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics)
 
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics) {
   FileSlots slots(file_system);
+  // On a terminal every message and the shell's prompt after the program
+  // start in column 0, never after a prompt.
+  Console console(terminal);
   try {
-    run_phases(terminal, slots, diagnostics);
+    run_phases(console, terminal, slots, diagnostics);
+    console.start_fresh_line();
     return {0, std::nullopt};
   } catch (const FileError& failure) {
+    console.start_fresh_line();
     diagnostics << "zentrill: cannot write " << failure.what() << '\n';
     // What was written before the failure stays in the other files.
     try {
@@ -58,6 +65,7 @@ RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream
       slots.close_all();
     } catch (const FileError&) {
     }
+    console.start_fresh_line();
     return {128 + signal.signal_number, signal.signal_number};
   }
 }

@@ -195,6 +195,10 @@ void Console::clear_screen() {
   state_->row_text.clear();
 }
 
+void Console::start_fresh_line() {
+  if (terminal_.output_is_terminal() && state_->column != 0) state_->write("\r\n");
+}
+
 void Console::print(std::string_view text, LineEnd line_end) {
   if (line_end == LineEnd::without) {
     state_->write(text);

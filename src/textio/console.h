@@ -36,6 +36,11 @@ class Console {
   void clear_screen();
   // The bytes, unchanged, then CR LF when asked. On screen before any wait.
   void print(std::string_view text, LineEnd line_end = LineEnd::without);
+  // On a terminal, when the cursor is not at the start of a line (after a
+  // prompt, or a typed line left without its Enter), writes CR LF, so that
+  // what comes next, a message on standard error or the shell's prompt,
+  // starts in column 0. Writes nothing when stdout is not a terminal.
+  void start_fresh_line();
   // The oldest pending key, or the empty text when none is pending; never
   // waits and never echoes. One character for a key that has one; a zero byte
   // and a code for a key without one (arrows, function keys, ...: KeyCode in

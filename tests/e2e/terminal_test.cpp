@@ -84,8 +84,10 @@ TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
   ASSERT_TRUE(child.read_until("Another? "));
   child.type("n");
   EXPECT_TRUE(exited_with(child.wait(), 0));
+  // "n" is not echoed; the line end after it leaves the shell's prompt in
+  // column 0.
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
   EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
@@ -107,7 +109,7 @@ TEST(TerminalRun, DroppedAndSpecialKeysChangeNothingAtAnyStage) {
   child.type(specials + "q" + specials + "N");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
 }
 
@@ -116,7 +118,7 @@ TEST(TerminalRun, KeysTypedBeforeTheStartAreHonoured) {
   PtyChild child(zentrill_in(directory.path()), "a-1a-34\rn");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
 }
@@ -172,6 +174,8 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   const std::optional<int> status = child.wait();
   ASSERT_TRUE(status);
   EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == at.signal_number) << *status;
+  // The shell's text after it starts a line of its own.
+  EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
   EXPECT_FALSE(directory.exists("pxx.ftm"));
@@ -272,6 +276,16 @@ TEST(TerminalRun, AWidthChangeWhileTypingTheCountDrawsTheLineAgain) {
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
 }
 
+TEST(TerminalRun, AMessageOnStandardErrorStartsALineOfItsOwn) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()), "b-7a-72\rn");  // B-7 is above the playable range
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  const std::string screen = dialogue(child);
+  EXPECT_NE(screen.find("How many notes/frames? 2\r\nAnother? \r\nzentrill: line 1 of freq.txt, "),
+            std::string::npos) << screen;
+  EXPECT_TRUE(screen.ends_with("pxx.ftm\r\n")) << screen;  // and nothing after it
+}
+
 TEST(TerminalRun, AHangUpEndsTheRunWithTheGlidesEntered) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
@@ -291,7 +305,7 @@ TEST(TerminalRun, InputFromNullEndsAtOnceWithTheScreenStillCleared) {
   PtyChild child(zentrill_in(directory.path(), true));
   EXPECT_TRUE(exited_with(child.wait(std::chrono::seconds(5)), 0));
   EXPECT_TRUE(child.read_until(kStart, std::chrono::seconds(1)));
-  EXPECT_EQ(dialogue(child), banner_and(kStart));
+  EXPECT_EQ(dialogue(child), banner_and(kStart + "\r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
 }
 

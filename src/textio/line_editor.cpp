@@ -101,7 +101,11 @@ std::string LineEditor::repaint(std::size_t width) const {
   width = std::max<std::size_t>(width, 1);
   std::string out = line_;
   const std::size_t end = start_column_ + line_.size();
-  if (!line_.empty() && end % width == 0) out += "\r\n";
+  // A line that fills its last row leaves the cursor waiting to wrap; a
+  // blank wraps it as the terminal wraps text, and CR takes it back over
+  // the blank. (A line end there would cut the text in two for terminals
+  // that re-wrap their rows when the window's width changes.)
+  if (!line_.empty() && end % width == 0) out += " \r";
   out += move_cursor(end, start_column_ + cursor_, width);
   return out;
 }

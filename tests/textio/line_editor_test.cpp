@@ -142,7 +142,7 @@ TEST(LineEditor, OnAScreenShowsEachChangeInOnePiece) {
       {23, 80, "ab", "{R}", ""},
       // Over several rows of a window 10 wide. Filling a row moves the
       // cursor onto the next one, away from the edge.
-      {0, 10, "012345678", "9", "\r\x1b[J0123456789\r\n"},
+      {0, 10, "012345678", "9", "\r\x1b[J0123456789 \r"},
       {0, 10, "0123456789", "a", "a"},
       {0, 10, "0123456789a", "{H}", "\x1b[1A\r"},
       {0, 10, "0123456789a{H}", "{E}", "\x1b[1B\r\x1b[1C"},

@@ -112,7 +112,8 @@ std::string LineEditor::repaint(std::size_t width) const {
 
 std::string LineEditor::back_to_prompt_start(std::size_t old_width, std::size_t new_width) const {
   const std::size_t at = start_column_ + cursor_;
-  const std::size_t rows = std::min(at / std::max<std::size_t>(old_width, 1), at / std::max<std::size_t>(new_width, 1));
+  // The fewer rows are those of the wider window.
+  const std::size_t rows = at / std::max<std::size_t>({old_width, new_width, 1});
   std::string out;
   if (rows > 0) append_sequence(out, rows, 'A');
   out += '\r';

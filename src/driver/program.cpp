@@ -21,9 +21,8 @@ void end_if_signalled(Terminal& terminal) {
   }
 }
 
-void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
+void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
                 const Options& options) {
-  Console console(terminal);
   console.clear_screen();
   console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
   console.print("", LineEnd::with);
@@ -37,12 +36,18 @@ void run_phases(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
   const auto stop = run_pitch_analysis(slots, options.fine_pitch);
   slots.close(kFrequencyListRead.slot);
   slots.close(kPitchListWritten.slot);
-  if (stop) diagnostics << out_of_range_message(*stop) << '\n';
+  if (stop) {
+    console.start_fresh_line();
+    diagnostics << out_of_range_message(*stop) << '\n';
+  }
   end_if_signalled(terminal);
 
   const std::uint64_t lines_left_out =
       write_module(slots, ModuleOptions{options.instrument, options.all_rows});
-  if (lines_left_out > 0) diagnostics << lines_left_out_message(lines_left_out) << '\n';
+  if (lines_left_out > 0) {
+    console.start_fresh_line();
+    diagnostics << lines_left_out_message(lines_left_out) << '\n';
+  }
   end_if_signalled(terminal);
 }
 
@@ -56,10 +61,15 @@ RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream
 
 RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
                        const Options& options) {
+  // On a terminal every message and the shell's prompt after the program
+  // start in column 0, never after a prompt.
+  Console console(terminal);
   try {
-    run_phases(terminal, slots, diagnostics, options);
+    run_phases(console, terminal, slots, diagnostics, options);
+    console.start_fresh_line();
     return {0, std::nullopt};
   } catch (const FileError& failure) {
+    console.start_fresh_line();
     diagnostics << "zentrill: cannot write " << failure.what() << '\n';
     // What was written before the failure stays in the other files.
     try {
@@ -72,6 +82,7 @@ RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagn
       slots.close_all();
     } catch (const FileError&) {
     }
+    console.start_fresh_line();
     return {128 + signal.signal_number, signal.signal_number};
   }
 }

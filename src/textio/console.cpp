@@ -54,12 +54,61 @@ struct Console::State {
   Clock::time_point last_byte_time{};
   // Bytes written since the last CR or LF: where a typed line starts.
   std::size_t column = 0;
+  // Those bytes themselves: the screen row to draw again after a stop.
+  std::string row_text;
+
+  // The line being edited, while one is.
+  struct Editing {
+    const LineEditor& editor;
+    std::string prompt_row;  // row_text when the line started
+    std::size_t width;       // the width the line was last drawn at
+  };
+  Editing* editing = nullptr;
 
   void write(std::string_view bytes) {
     if (bytes.empty()) return;
     terminal.write(bytes);
+    if (editing != nullptr) return;  // the row is the prompt's and the line's until it ends
     const std::size_t line_break = bytes.find_last_of("\r\n");
-    column = line_break == std::string_view::npos ? column + bytes.size() : bytes.size() - line_break - 1;
+    if (line_break == std::string_view::npos) {
+      row_text += bytes;
+    } else {
+      row_text = bytes.substr(line_break + 1);
+    }
+    column = row_text.size();
+  }
+
+  // After a stop and continue the shell's lines stand where the cursor was:
+  // the current row is drawn again below them, from its start.
+  void draw_row_again() {
+    if (!terminal.output_is_terminal()) return;
+    std::string out = "\r\x1b[J";  // the row's start, erase to the end of the screen
+    if (editing == nullptr) {
+      out += row_text;
+    } else {
+      editing->width = terminal.width();
+      out += editing->prompt_row;
+      out += editing->editor.repaint(editing->width);
+    }
+    terminal.write(out);  // the row's text stays as it was
+  }
+
+  // When the window's width is no longer the one the edited line was drawn
+  // at, its rows are cut or re-wrapped: the line is drawn again at the new
+  // width, and keys are taken at it from now on. Without a line being edited
+  // the row is a short prompt and its echoed keys, which no width harms.
+  void follow_width() {
+    if (editing == nullptr) return;
+    const std::size_t width = terminal.width();
+    if (width == editing->width) return;
+    if (terminal.output_is_terminal()) {
+      std::string out = editing->editor.back_to_prompt_start(editing->width, width);
+      out += "\x1b[J";
+      out += editing->prompt_row;
+      out += editing->editor.repaint(width);
+      terminal.write(out);
+    }
+    editing->width = width;
   }
 
   void throw_if_signalled() {
@@ -99,6 +148,12 @@ struct Console::State {
       case Terminal::Input::signalled:
         throw_if_signalled();
         break;
+      case Terminal::Input::resumed:
+        draw_row_again();
+        break;
+      case Terminal::Input::resized:
+        follow_width();
+        break;
       case Terminal::Input::timed_out:
         break;
     }
@@ -130,6 +185,11 @@ void Console::clear_screen() {
   if (!terminal_.output_is_terminal()) return;
   state_->write("\x1b[H\x1b[2J");  // cursor home, erase the whole display
   state_->column = 0;
+  state_->row_text.clear();
+}
+
+void Console::start_fresh_line() {
+  if (terminal_.output_is_terminal() && state_->column != 0) state_->write("\r\n");
 }
 
 void Console::print(std::string_view text, LineEnd line_end) {
@@ -149,10 +209,23 @@ std::string Console::read_typed_item(std::string_view prompt) {
   prompt_line += "? ";
   state_->write(prompt_line);
   LineEditor editor(state_->column, terminal_.output_is_terminal());
-  while (!editor.done()) {
-    const Key key = state_->next_key();
-    state_->write(editor.press(key, terminal_.width()));
+  State::Editing editing{editor, state_->row_text, terminal_.width()};
+  state_->editing = &editing;
+  try {
+    while (!editor.done()) {
+      const Key key = state_->next_key();
+      state_->follow_width();  // a change not told yet
+      state_->write(editor.press(key, editing.width));
+    }
+  } catch (...) {
+    // The unfinished line stays on the screen, the cursor on its last row.
+    state_->editing = nullptr;
+    state_->write(editor.leave(editing.width));
+    state_->row_text = editing.prompt_row + editor.line();
+    state_->column = state_->row_text.size();
+    throw;
   }
+  state_->editing = nullptr;
   state_->write("\r\n");
   LineStream stream(editor.line());
   return read_item(stream, ItemKind::text);

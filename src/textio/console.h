@@ -37,6 +37,11 @@ class Console {
   void clear_screen();
   // The bytes, unchanged, then CR LF when asked. On screen before any wait.
   void print(std::string_view text, LineEnd line_end = LineEnd::without);
+  // On a terminal, when the cursor is not at the start of a line (after a
+  // prompt, or a typed line left without its Enter), writes CR LF, so that
+  // what comes next, a message on standard error or the shell's prompt,
+  // starts in column 0. Writes nothing when stdout is not a terminal.
+  void start_fresh_line();
   // The oldest pending key, waiting (without using the CPU) until there is
   // one; never echoes. Throws InputEnded or TerminatingSignal.
   Key wait_for_key();
@@ -47,6 +52,12 @@ class Console {
   // the line is edited and the finished line is echoed once, before the CR
   // LF. Throws InputEnded (a line without its Enter is discarded) or
   // TerminatingSignal.
+  //
+  // On a terminal the waits for keys draw the screen's current row again
+  // when the program was stopped and continued (Ctrl-Z, then fg): the prompt
+  // and the keys echoed, or the prompt, the line as edited and the cursor in
+  // its place. A change of the window's width while a line is edited draws
+  // the line again at the new width.
   std::string read_typed_item(std::string_view prompt);
 
  private:

@@ -93,17 +93,37 @@ std::string LineEditor::press(Key key, std::size_t width) {
 std::string LineEditor::redraw(std::size_t old_cursor, std::size_t width) const {
   std::string out = move_cursor(start_column_ + old_cursor, start_column_, width);
   out += "\x1b[J";  // erase from the line's start to the end of the screen
-  out += line_;
+  out += repaint(width);
+  return out;
+}
+
+std::string LineEditor::repaint(std::size_t width) const {
+  width = std::max<std::size_t>(width, 1);
+  std::string out = line_;
   const std::size_t end = start_column_ + line_.size();
-  if (!line_.empty() && end % width == 0) out += "\r\n";
+  // A line that fills its last row leaves the cursor waiting to wrap; a
+  // blank wraps it as the terminal wraps text, and CR takes it back over
+  // the blank. (A line end there would cut the text in two for terminals
+  // that re-wrap their rows when the window's width changes.)
+  if (!line_.empty() && end % width == 0) out += " \r";
   out += move_cursor(end, start_column_ + cursor_, width);
   return out;
 }
 
-std::string LineEditor::finish(std::size_t width) const {
-  if (!on_screen_) return line_;
-  // Down to the row of the last character, so that the line end after it
-  // leaves the whole line above.
+std::string LineEditor::back_to_prompt_start(std::size_t old_width, std::size_t new_width) const {
+  const std::size_t at = start_column_ + cursor_;
+  // The fewer rows are those of the wider window.
+  const std::size_t rows = at / std::max<std::size_t>({old_width, new_width, 1});
+  std::string out;
+  if (rows > 0) append_sequence(out, rows, 'A');
+  out += '\r';
+  return out;
+}
+
+std::string LineEditor::leave(std::size_t width) const {
+  if (!on_screen_) return {};
+  width = std::max<std::size_t>(width, 1);
+  // Down to the row of the last character.
   const std::size_t last = start_column_ + (line_.empty() ? 0 : line_.size() - 1);
   const std::size_t row = (start_column_ + cursor_) / width;
   const std::size_t last_row = last / width;
@@ -112,5 +132,7 @@ std::string LineEditor::finish(std::size_t width) const {
   if (last_row < row) append_sequence(out, row - last_row, 'A');
   return out;
 }
+
+std::string LineEditor::finish(std::size_t width) const { return on_screen_ ? leave(width) : line_; }
 
 }  // namespace zentrill

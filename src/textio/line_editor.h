@@ -41,6 +41,29 @@ class LineEditor {
   // screen), ready for the line end, and every further key does nothing.
   std::string press(Key key, std::size_t width);
 
+  // For a screen that lost what it showed. The bytes that draw the line
+  // again and put the cursor in its place, `width` columns wide, written
+  // right after the prompt's row was written again from its start (and
+  // everything after it erased).
+  std::string repaint(std::size_t width) const;
+
+  // The bytes that take the cursor from where the last output left it, drawn
+  // `old_width` columns wide, to the start of the prompt's row, now that the
+  // window is `new_width` wide. Terminals differ here: some keep each screen
+  // row and cut it (the cursor's row stays, and the prompt's row is as many
+  // rows above as before), others re-wrap the text to the new width (the
+  // prompt's row is as many rows above as the new width makes). The cursor
+  // goes up by the fewer of the two, so whatever stands above the prompt is
+  // never written over; at worst the start of the old prompt stays above the
+  // new one.
+  std::string back_to_prompt_start(std::size_t old_width, std::size_t new_width) const;
+
+  // For a line left without its Enter (the input ended, or a signal came):
+  // the bytes that take the cursor down to the line's last screen row,
+  // changing nothing, so that a line end after them leaves the line whole
+  // above. Empty without a screen.
+  std::string leave(std::size_t width) const;
+
   bool done() const { return done_; }
   const std::string& line() const { return line_; }
   std::size_t cursor() const { return cursor_; }

@@ -23,6 +23,7 @@ volatile std::sig_atomic_t g_terminating_signal = 0;
 volatile std::sig_atomic_t g_hung_up = 0;
 volatile std::sig_atomic_t g_stop_requested = 0;
 volatile std::sig_atomic_t g_continued = 0;
+volatile std::sig_atomic_t g_window_changed = 0;
 
 std::terminate_handler g_previous_terminate = nullptr;
 
@@ -53,6 +54,8 @@ void on_stop(int) {
 
 void on_continue(int) { g_continued = 1; }
 
+void on_window_change(int) { g_window_changed = 1; }
+
 void put_mode_back_at_exit() { put_mode_back(); }
 
 [[noreturn]] void put_mode_back_and_terminate() {
@@ -65,6 +68,7 @@ struct HandledSignal {
   int number;
   void (*handler)(int);
   bool key_mode_only;  // without key mode the default action is right
+  bool restart = false;  // calls it interrupts go on (a wait in ppoll still ends)
   bool installed = false;
   struct sigaction previous {};
 };
@@ -76,6 +80,8 @@ HandledSignal g_handled[] = {
     {SIGHUP, on_hang_up, false},
     {SIGTSTP, on_stop, true},
     {SIGCONT, on_continue, true},
+    // Only the wait needs to hear of it; a write it lands in carries on.
+    {SIGWINCH, on_window_change, false, true},
     {SIGPIPE, SIG_IGN, false},
 };
 
@@ -118,6 +124,7 @@ PosixTerminal::PosixTerminal() {
   g_hung_up = 0;
   g_stop_requested = 0;
   g_continued = 0;
+  g_window_changed = 0;
   if (isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &g_original_mode) == 0) g_mode_saved = 1;
 
   static const bool hooks_registered = [] {
@@ -137,7 +144,8 @@ PosixTerminal::PosixTerminal() {
     action.sa_handler = s.handler;
     sigemptyset(&action.sa_mask);
     for (const HandledSignal& other : g_handled) sigaddset(&action.sa_mask, other.number);
-    action.sa_flags = 0;  // no SA_RESTART: a blocked write gives way to Ctrl-C
+    // No SA_RESTART for the others: a blocked write gives way to Ctrl-C.
+    action.sa_flags = s.restart ? SA_RESTART : 0;
     s.installed = sigaction(s.number, &action, nullptr) == 0;
   }
   enter_key_mode();
@@ -189,7 +197,14 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
     }
     if (g_continued != 0) {
       g_continued = 0;
+      // The screen is drawn anew for the resume, at the width of now.
+      g_window_changed = 0;
       enter_key_mode();
+      return {Input::resumed, 0};
+    }
+    if (g_window_changed != 0) {
+      g_window_changed = 0;
+      return {Input::resized, 0};
     }
 
     timespec remaining{};

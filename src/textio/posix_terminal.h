@@ -30,7 +30,8 @@ namespace zentrill {
 //     ends the process with end_by_signal;
 //   - SIGTSTP (Ctrl-Z): the handler puts the mode back and notes it; the
 //     waiting read stops the process, and on SIGCONT re-enters key mode and
-//     goes on waiting;
+//     gives Input::resumed;
+//   - SIGWINCH: the handler notes it; the waiting read gives Input::resized;
 //   - SIGHUP: the input has ended (as at end of file, or when a read fails
 //     with EIO).
 // Signals that were ignored when the program started stay ignored. SIGPIPE

@@ -19,6 +19,8 @@ class Terminal {
     timed_out,  // nothing came within the time limit
     ended,      // no byte can ever come again; every later read says so too
     signalled,  // a terminating signal is pending: see take_terminating_signal
+    resumed,    // the program was stopped and goes on: other output may stand where the cursor was
+    resized,    // the window's size changed: its rows may have been cut or re-wrapped
   };
   struct ReadResult {
     Input input;
@@ -30,7 +32,9 @@ class Terminal {
   // Waits until input is there, then reads at most buffer.size() bytes of it
   // (at least one, buffer.size() > 0), never waiting for more. `timeout` is
   // the longest wait; zero only looks, none waits without limit. Input that
-  // is already there is read even when the time is zero.
+  // is already there is read even when the time is zero. A stop and
+  // continue, or a change of the window's size, ends the wait at once with
+  // `resumed` or `resized` and no bytes, so the screen can be drawn again.
   virtual ReadResult read(std::span<char> buffer, std::optional<std::chrono::milliseconds> timeout) = 0;
 
   // Writes all the bytes, in order, before returning, so that they are on

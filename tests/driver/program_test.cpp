@@ -143,6 +143,37 @@ TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
   EXPECT_EQ(result.diagnostics.find('\n'), result.diagnostics.size() - 1);
 }
 
+// On a terminal the run ends with the cursor at the start of a line, whatever
+// ends it; through a pipe the transcript ends where the dialogue did.
+TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
+  struct WayOut {
+    ScriptedTerminal terminal;
+    const char* uncreatable;
+    std::string ending;  // of the transcript through a pipe
+  };
+  std::vector<WayOut> ways;
+  ways.push_back({ScriptedTerminal("a-1a-34\rn"), "", "Another? "});
+  ways.push_back({ScriptedTerminal("a-1a-312"), "", "How many notes/frames? "});  // the input ends
+  ways.push_back({ScriptedTerminal("a-1a-34\rn"), "pxx.txt", "Another? "});
+  ways.push_back({ScriptedTerminal("a-1a-312"), "", "How many notes/frames? "});
+  ways.back().terminal.type("3").pause().signal(SIGTERM);
+  for (WayOut& way : ways) {
+    for (const bool on_terminal : {false, true}) {
+      ScriptedTerminal terminal = way.terminal;
+      terminal.set_output_is_terminal(on_terminal);
+      MemoryFileSystem files;
+      if (*way.uncreatable != '\0') files.uncreatable.insert(way.uncreatable);
+      run(terminal, files);
+      if (on_terminal) {
+        EXPECT_TRUE(terminal.output().ends_with("\r\n")) << way.ending;
+        EXPECT_EQ(terminal.screen().column(), 0u) << way.ending;
+      } else {
+        EXPECT_TRUE(terminal.output().ends_with(way.ending)) << way.ending;
+      }
+    }
+  }
+}
+
 CommandLine parse(const std::vector<const char*>& arguments) {
   return parse_command_line(std::span<const char* const>(arguments.data(), arguments.size()));
 }

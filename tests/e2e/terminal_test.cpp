@@ -19,12 +19,14 @@
 
 #include "process.h"
 #include "pty_child.h"
+#include "screen_model.h"
 
 namespace zentrill {
 namespace {
 
 using testing::PtyChild;
 using testing::same_mode;
+using testing::ScreenModel;
 using testing::ScratchDirectory;
 
 const std::string kClear = "\x1b[H\x1b[2J";
@@ -82,8 +84,10 @@ TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
   ASSERT_TRUE(child.read_until("Another? "));
   child.type("n");
   EXPECT_TRUE(exited_with(child.wait(), 0));
+  // "n" is not echoed; the line end after it leaves the shell's prompt in
+  // column 0.
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
   EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
@@ -105,7 +109,7 @@ TEST(TerminalRun, DroppedAndSpecialKeysChangeNothingAtAnyStage) {
   child.type(specials + "q" + specials + "N");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
 }
 
@@ -114,7 +118,7 @@ TEST(TerminalRun, KeysTypedBeforeTheStartAreHonoured) {
   PtyChild child(zentrill_in(directory.path()), "a-1a-34\rn");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_EQ(dialogue(child), banner_and("Starting note? A-1\r\nEnding note? A-3\r\n"
-                                        "How many notes/frames? 4\r\nAnother? "));
+                                        "How many notes/frames? 4\r\nAnother? \r\n"));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
 }
@@ -170,6 +174,8 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   const std::optional<int> status = child.wait();
   ASSERT_TRUE(status);
   EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == at.signal_number) << *status;
+  // The shell's text after it starts a line of its own.
+  EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
   EXPECT_FALSE(directory.exists("pxx.ftm"));
@@ -204,23 +210,80 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   EXPECT_EQ(directory.read("freq.txt"), "");
 }
 
+// Stopped at a note prompt and in the count line; each time the row is drawn
+// again when the run goes on, from its start (where a shell writes its
+// job-control lines meanwhile).
 TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
+  const auto stop_and_continue = [&child] {
+    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
+    child.type("\x1a");
+    const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+    ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
+    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+    kill(child.pid(), SIGCONT);
+    EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  };
   ASSERT_TRUE(child.read_until(kStart));
-  child.type("a-1");
-  ASSERT_TRUE(child.read_until("Ending note? "));
-  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("\x1a");
-  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  kill(child.pid(), SIGCONT);
-  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("a-34\rn");
+  child.type("a-1a-");
+  ASSERT_TRUE(child.read_until("Ending note? A-"));
+  stop_and_continue();
+  EXPECT_TRUE(child.read_until("\r\x1b[JEnding note? A-")) << child.output();
+  child.type("3");
+  ASSERT_TRUE(child.read_until("How many notes/frames? "));
+  child.type("34\x1b[D");
+  ASSERT_TRUE(child.read_until("\r\x1b[24C"));
+  stop_and_continue();
+  EXPECT_TRUE(child.read_until("\r\x1b[JHow many notes/frames? 34\r\x1b[24C")) << child.output();
+  child.type("\x7f\rn");  // the 3 goes: 4
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+// A window narrowed from 100 to 60 columns while a 90-character count line
+// is typed: on a screen that cuts its rows the line is drawn again under the
+// row above it, and Up then moves by 60.
+TEST(TerminalRun, AWidthChangeWhileTypingTheCountDrawsTheLineAgain) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  child.set_width(100);
+  ASSERT_TRUE(child.read_until(kStart));
+  child.type("a-1a-3");
+  std::string count = "4,";  // the count is 4; the rest is left over
+  while (count.size() < 87) count += static_cast<char>('0' + count.size() % 10);
+  count += "xyz";
+  child.type(count);
+  ASSERT_TRUE(child.read_until("xyz"));  // echoed to the end
+  const std::size_t before = child.output().size();
+  child.set_width(60);
+  ASSERT_TRUE(child.read_until_count("How many notes/frames? ", 2));
+  ASSERT_TRUE(child.read_until_count("xyz", 2));
+  ScreenModel screen(100);
+  screen.play(child.output().substr(0, before));
+  screen.resize(60);
+  screen.play(child.output().substr(before));
+  const std::vector<std::string> rows = screen.rows();
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(rows.begin() + 3, rows.end()),
+            (std::vector<std::string>{"Ending note? A-3", "How many notes/frames? " + count.substr(0, 37),
+                                      count.substr(37)}));
+  EXPECT_EQ(screen.row(), 5u);
+  EXPECT_EQ(screen.column(), 53u);
+  child.type("\x1b[AX\rn");  // X at 30, after the count's comma
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+TEST(TerminalRun, AMessageOnStandardErrorStartsALineOfItsOwn) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()), "b-7a-72\rn");  // B-7 is above the playable range
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  const std::string screen = dialogue(child);
+  EXPECT_NE(screen.find("How many notes/frames? 2\r\nAnother? \r\nzentrill: line 1 of freq.txt, "),
+            std::string::npos) << screen;
+  EXPECT_TRUE(screen.ends_with("pxx.ftm\r\n")) << screen;  // and nothing after it
 }
 
 TEST(TerminalRun, AHangUpEndsTheRunWithTheGlidesEntered) {
@@ -242,7 +305,7 @@ TEST(TerminalRun, InputFromNullEndsAtOnceWithTheScreenStillCleared) {
   PtyChild child(zentrill_in(directory.path(), true));
   EXPECT_TRUE(exited_with(child.wait(std::chrono::seconds(5)), 0));
   EXPECT_TRUE(child.read_until(kStart, std::chrono::seconds(1)));
-  EXPECT_EQ(dialogue(child), banner_and(kStart));
+  EXPECT_EQ(dialogue(child), banner_and(kStart + "\r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
 }
 

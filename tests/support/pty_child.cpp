@@ -141,7 +141,10 @@ std::optional<int> PtyChild::wait(std::chrono::milliseconds timeout, int options
     int status = 0;
     const pid_t done = waitpid(pid_, &status, WNOHANG | options);
     if (done == pid_) {
-      if (WIFEXITED(status) || WIFSIGNALED(status)) reaped_ = true;
+      if (WIFEXITED(status) || WIFSIGNALED(status)) {
+        reaped_ = true;
+        collect_last_output();
+      }
       return status;
     }
     if (done < 0 && errno != EINTR) return std::nullopt;
@@ -149,6 +152,17 @@ std::optional<int> PtyChild::wait(std::chrono::milliseconds timeout, int options
     // Keep the terminal's output flowing, so the child never blocks on it.
     drain(std::chrono::milliseconds(5));
   }
+}
+
+void PtyChild::collect_last_output() {
+  // The terminal hands output to the master side asynchronously; a mark
+  // written on it now comes out after everything the child wrote.
+  constexpr std::string_view kMark = "\x1b[end-of-child]";
+  if (master_ < 0) return;
+  const std::size_t start = output_.size();
+  write_all(slave_, kMark);
+  if (!read_until(kMark, std::chrono::seconds(10))) return;
+  output_.erase(output_.find(kMark, start), kMark.size());
 }
 
 void PtyChild::hang_up() {

@@ -46,8 +46,9 @@ class PtyChild {
   bool wait_for_mode(const std::function<bool(const termios&)>& test,
                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
-  // The child's wait status once it ended (or stopped, with WUNTRACED);
-  // nothing when it did not within `timeout`.
+  // The child's wait status once it ended (then everything it wrote is in
+  // output()) or stopped (with WUNTRACED); nothing when it did not within
+  // `timeout`.
   std::optional<int> wait(std::chrono::milliseconds timeout = std::chrono::seconds(10), int options = 0);
   // Closes the master side: the terminal hangs up.
   void hang_up();
@@ -56,6 +57,7 @@ class PtyChild {
  private:
   // Reads what the child wrote within `timeout`; false when nothing came.
   bool drain(std::chrono::milliseconds timeout);
+  void collect_last_output();
 
   pid_t pid_ = -1;
   bool reaped_ = false;

@@ -22,6 +22,16 @@ ScriptedTerminal& ScriptedTerminal::signal(int signal_number) {
   return *this;
 }
 
+ScriptedTerminal& ScriptedTerminal::resume() {
+  script_.push_back({Event::Kind::resume, {}});
+  return *this;
+}
+
+ScriptedTerminal& ScriptedTerminal::resize(std::size_t columns) {
+  script_.push_back({Event::Kind::resize, {}, 0, columns});
+  return *this;
+}
+
 ScriptedTerminal& ScriptedTerminal::set_output_is_terminal(bool is_terminal) {
   output_is_terminal_ = is_terminal;
   return *this;
@@ -29,6 +39,7 @@ ScriptedTerminal& ScriptedTerminal::set_output_is_terminal(bool is_terminal) {
 
 ScriptedTerminal& ScriptedTerminal::set_width(std::size_t columns) {
   width_ = columns;
+  screen_.resize(columns);
   return *this;
 }
 
@@ -51,6 +62,15 @@ Terminal::ReadResult ScriptedTerminal::read(std::span<char> buffer,
         pending_signal_ = event.signal_number;
         script_.pop_front();
         continue;
+      case Event::Kind::resume:
+        script_.pop_front();
+        screen_.play("\r\n[1]+  Stopped                 zentrill\r\n$ fg\r\nzentrill\r\n");
+        return {Input::resumed, 0};
+      case Event::Kind::resize:
+        width_ = script_.front().columns;
+        script_.pop_front();
+        screen_.resize(width_);
+        return {Input::resized, 0};
       case Event::Kind::pause:
         if (timeout && timeout->count() == 0) return {Input::timed_out, 0};
         script_.pop_front();
@@ -76,6 +96,7 @@ Terminal::ReadResult ScriptedTerminal::read(std::span<char> buffer,
 void ScriptedTerminal::write(std::string_view bytes) {
   output_ += bytes;
   writes_.emplace_back(bytes);
+  if (output_is_terminal_) screen_.play(bytes);
 }
 
 std::optional<int> ScriptedTerminal::take_terminating_signal() {

@@ -1,5 +1,6 @@
-// A Terminal for tests: the input is a script of bytes, pauses and signals,
-// and everything written is kept. The input ends after the script.
+// A Terminal for tests: the input is a script of bytes, pauses, signals, stops
+// and window changes, and everything written is kept, and played on a model
+// screen when the output is a terminal. The input ends after the script.
 #ifndef ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_
 #define ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_
 
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "screen_model.h"
 #include "textio/terminal.h"
 
 namespace zentrill::testing {
@@ -28,6 +30,11 @@ class ScriptedTerminal final : public Terminal {
   ScriptedTerminal& pause();
   // A terminating signal arrives (SIGINT is 2, ...).
   ScriptedTerminal& signal(int signal_number);
+  // The program was stopped (Ctrl-Z) and continued; meanwhile the shell
+  // wrote its job-control lines on the screen.
+  ScriptedTerminal& resume();
+  // The window became `columns` wide.
+  ScriptedTerminal& resize(std::size_t columns);
 
   ScriptedTerminal& set_output_is_terminal(bool is_terminal);
   ScriptedTerminal& set_width(std::size_t columns);
@@ -35,6 +42,8 @@ class ScriptedTerminal final : public Terminal {
   // Everything written, and each write call's bytes.
   const std::string& output() const { return output_; }
   const std::vector<std::string>& writes() const { return writes_; }
+  // What a terminal's screen shows of it.
+  const ScreenModel& screen() const { return screen_; }
   // Input bytes the console has not read yet.
   std::size_t unread_bytes() const;
   // How many reads were made, and the largest buffer one asked to fill.
@@ -49,9 +58,10 @@ class ScriptedTerminal final : public Terminal {
 
  private:
   struct Event {
-    enum class Kind { bytes, pause, signal } kind;
+    enum class Kind { bytes, pause, signal, resume, resize } kind;
     std::string bytes;
     int signal_number = 0;
+    std::size_t columns = 0;
   };
 
   std::deque<Event> script_;
@@ -59,6 +69,7 @@ class ScriptedTerminal final : public Terminal {
   std::vector<std::string> writes_;
   bool output_is_terminal_ = false;
   std::size_t width_ = 80;
+  ScreenModel screen_{80};
   int pending_signal_ = 0;
   std::size_t reads_ = 0;
   std::size_t largest_read_request_ = 0;

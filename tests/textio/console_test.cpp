@@ -272,5 +272,67 @@ TEST(Console, ALineStartsAtTheColumnAfterTheLastLineEnd) {
   EXPECT_EQ(terminal.writes()[4], "\r\x1b[4C");
 }
 
+// Ctrl-Z, then fg: below the shell's lines the row is drawn again as it was.
+TEST(Console, AfterAStopTheRowIsDrawnAgainWithTheCursorInPlace) {
+  {  // a key prompt and the keys echoed
+    ScriptedTerminal terminal;
+    terminal.set_output_is_terminal(true).type("A").resume().type("-");
+    Console console(terminal);
+    console.print("Ending note? ");
+    EXPECT_EQ(console.wait_for_key(), Key::character('A'));
+    console.print("A");
+    EXPECT_EQ(console.wait_for_key(), Key::character('-'));
+    const std::vector<std::string> rows = terminal.screen().rows();
+    ASSERT_GE(rows.size(), 2u);
+    EXPECT_EQ(rows[rows.size() - 2], "zentrill");  // the shell's last line
+    EXPECT_EQ(rows.back(), "Ending note? A");
+    EXPECT_EQ(terminal.screen().column(), 14u);
+  }
+  {  // a typed line over two rows, the cursor on the first: the key after
+     // the stop is drawn where the line is
+    ScriptedTerminal terminal;
+    terminal.set_output_is_terminal(true).set_width(20);
+    terminal.type("0123456789abcdefghij\x1b[H").resume().type("X\r");
+    Console console(terminal);
+    EXPECT_EQ(console.read_typed_item("Count"), "X0123456789abcdefghij");
+    const std::vector<std::string> rows = terminal.screen().rows();
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(rows.end() - 3, rows.end()),
+              (std::vector<std::string>{"zentrill", "Count? X0123456789ab", "cdefghij"}));
+  }
+}
+
+// A window narrowed from 100 to 60 columns that cuts its rows: the line is
+// drawn again at 60, under the row above it, and Up moves by 60.
+TEST(Console, AWidthChangeDrawsTheLineAgainAtTheNewWidth) {
+  std::string line;
+  for (int i = 0; i < 9; ++i) line += "0123456789";
+  const std::string prompt = "How many notes/frames? ";
+  const auto rows_of = [](const std::string& text, std::size_t width) {
+    std::vector<std::string> rows{"above"};
+    for (std::size_t at = 0; at < text.size(); at += width) rows.push_back(text.substr(at, width));
+    return rows;
+  };
+  {
+    ScriptedTerminal terminal;
+    terminal.set_output_is_terminal(true).set_width(100);
+    terminal.type(line).resize(60);
+    Console console(terminal);
+    console.print("above", LineEnd::with);
+    EXPECT_THROW(console.read_typed_item("How many notes/frames"), InputEnded);
+    EXPECT_EQ(terminal.screen().rows(), rows_of(prompt + line, 60));
+  }
+  {
+    ScriptedTerminal terminal;
+    terminal.set_output_is_terminal(true).set_width(100);
+    terminal.type(line).resize(60).type("\x1b[AX\r");
+    Console console(terminal);
+    console.print("above", LineEnd::with);
+    const std::string edited = line.substr(0, 30) + "X" + line.substr(30);
+    EXPECT_EQ(console.read_typed_item("How many notes/frames"), edited);
+    EXPECT_EQ(terminal.screen().rows(), rows_of(prompt + edited, 60));
+  }
+}
+
 }  // namespace
 }  // namespace zentrill

@@ -142,7 +142,7 @@ TEST(LineEditor, OnAScreenShowsEachChangeInOnePiece) {
       {23, 80, "ab", "{R}", ""},
       // Over several rows of a window 10 wide. Filling a row moves the
       // cursor onto the next one, away from the edge.
-      {0, 10, "012345678", "9", "\r\x1b[J0123456789\r\n"},
+      {0, 10, "012345678", "9", "\r\x1b[J0123456789 \r"},
       {0, 10, "0123456789", "a", "a"},
       {0, 10, "0123456789a", "{H}", "\x1b[1A\r"},
       {0, 10, "0123456789a{H}", "{E}", "\x1b[1B\r\x1b[1C"},
@@ -161,6 +161,21 @@ TEST(LineEditor, OnAScreenShowsEachChangeInOnePiece) {
     press_all(editor, c.before, c.width);
     EXPECT_EQ(press_all(editor, c.key, c.width), c.output) << c.before << " then " << c.key;
   }
+}
+
+// A window that cuts its rows keeps the cursor's row; one that re-wraps them
+// puts the prompt as many rows above the cursor as the new width makes. Up
+// by the fewer never reaches above the prompt.
+TEST(LineEditor, AfterAWidthChangeGoesUpToThePromptAndDrawsTheLineAgain) {
+  LineEditor editor(23, true);
+  press_all(editor, std::string(150, 'x') + "{L}", 100);  // the cursor at 172
+  EXPECT_EQ(editor.back_to_prompt_start(100, 60), "\x1b[1A\r");  // 1 row at 100, 2 at 60
+  EXPECT_EQ(editor.back_to_prompt_start(60, 100), "\x1b[1A\r");
+  EXPECT_EQ(editor.back_to_prompt_start(100, 200), "\r");
+  EXPECT_EQ(editor.repaint(60), std::string(150, 'x') + "\r\x1b[52C");
+  EXPECT_EQ(editor.leave(60), "");  // already on the last row
+  press_all(editor, "{H}", 60);
+  EXPECT_EQ(editor.leave(60), "\x1b[2B");
 }
 
 }  // namespace

@@ -1,41 +1,66 @@
 # Thin wrapper over CMake and CTest.
-#   make run    build, then start zentrill in the current directory
-#   make test   build, then run every test
+#   make run      build the program alone, then start zentrill in this folder
+#   make test     build the tests (needs GoogleTest), then run them all
 #   make sanitize, make sanitize-clang   every test under the sanitizers
+#   make install  an optimised, stripped zentrill and its manual page under
+#                 PREFIX (default ~/.local)
+#   make build    the program, and the tests when GoogleTest is found
 BUILD ?= build
+PREFIX ?= $(HOME)/.local
 WERROR := $(if $(CI),ON,OFF)
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test sanitize sanitize-clang clean
+# The build shows the compiler's diagnostics and CMake's one line per file,
+# nothing more: no "Entering directory" line from the makes CMake nests, no
+# configure report beyond warnings and errors.
+MAKEFLAGS += --no-print-directory
+CONFIGURE := cmake -Wno-dev --log-level=NOTICE
+
+.PHONY: all configure build program run test install sanitize sanitize-clang clean
 
 all: build
 
-build:
-	cmake -S . -B $(BUILD) -DZENTRILL_WERROR=$(WERROR)
+configure:
+	@$(CONFIGURE) -S . -B $(BUILD) -DZENTRILL_WERROR=$(WERROR)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+program: configure
+	cmake --build $(BUILD) -j $(JOBS) --target zentrill
+
+run: program
 	./$(BUILD)/zentrill
 
-test: build
+test:
+	@$(CONFIGURE) -S . -B $(BUILD) -DZENTRILL_WERROR=$(WERROR) -DZENTRILL_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS) --target zentrill_tests
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# A Release build of its own, so that build/ keeps its debug information.
+install:
+	@$(CONFIGURE) -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DZENTRILL_TESTS=OFF \
+	  -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-release -j $(JOBS) --target zentrill
+	cmake --install build-release --strip --prefix $(PREFIX)
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer, built
 # by the default compiler (GCC) or by clang++: each reports faults the other
 # misses.
 sanitize:
-	cmake -S . -B build-sanitize -DZENTRILL_SANITIZE=ON -DZENTRILL_WERROR=$(WERROR)
-	cmake --build build-sanitize -j $(JOBS)
+	@$(CONFIGURE) -S . -B build-sanitize -DZENTRILL_SANITIZE=ON -DZENTRILL_TESTS=ON \
+	  -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-sanitize -j $(JOBS) --target zentrill_tests
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
 sanitize-clang:
-	cmake -S . -B build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DZENTRILL_SANITIZE=ON \
-	  -DZENTRILL_WERROR=$(WERROR)
-	cmake --build build-sanitize-clang -j $(JOBS)
+	@$(CONFIGURE) -S . -B build-sanitize-clang -DCMAKE_CXX_COMPILER=clang++ -DZENTRILL_SANITIZE=ON \
+	  -DZENTRILL_TESTS=ON -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-sanitize-clang -j $(JOBS) --target zentrill_tests
 	ctest --test-dir build-sanitize-clang --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf build build-sanitize build-sanitize-clang
+	rm -rf build build-release build-sanitize build-sanitize-clang
 
 # libFuzzer targets (clang++) under the sanitizers: 30 seconds each, the CI
 # run, or 10 minutes each. Inputs that break a property land in

@@ -189,7 +189,7 @@ void Console::clear_screen() {
 }
 
 void Console::start_fresh_line() {
-  if (terminal_.output_is_terminal() && state_->column != 0) state_->write("\r\n");
+  if (terminal_.output_is_terminal() && state_->column != 0) state_->write(kLineEndBytes);
 }
 
 void Console::print(std::string_view text, LineEnd line_end) {
@@ -198,7 +198,7 @@ void Console::print(std::string_view text, LineEnd line_end) {
     return;
   }
   std::string bytes(text);
-  bytes += "\r\n";
+  bytes += kLineEndBytes;
   state_->write(bytes);
 }
 
@@ -226,7 +226,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
     throw;
   }
   state_->editing = nullptr;
-  state_->write("\r\n");
+  state_->write(kLineEndBytes);
   LineStream stream(editor.line());
   return read_item(stream, ItemKind::text);
 }

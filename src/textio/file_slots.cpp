@@ -207,7 +207,7 @@ void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
   Slot* open = find_writable(slot);
   if (!open) return;
   open->pending_output.append(text);
-  if (line_end == LineEnd::with) open->pending_output.append("\r\n");
+  if (line_end == LineEnd::with) open->pending_output.append(kLineEndBytes);
   open->flush_when_full();
 }
 
@@ -216,7 +216,7 @@ void FileSlots::write_number_line(int slot, double value) {
   if (!open) return;
   // Straight into the buffer: a long run writes a million of these.
   append_long_number_form(open->pending_output, value);
-  open->pending_output.append("\r\n");
+  open->pending_output.append(kLineEndBytes);
   open->flush_when_full();
 }
 

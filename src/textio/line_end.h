@@ -1,8 +1,13 @@
-// Whether a print ends its text with the line end, CR LF.
+// The line end, CR LF, on the console and in every file the program writes,
+// and whether a print ends its text with it.
 #ifndef ZENTRILL_TEXTIO_LINE_END_H_
 #define ZENTRILL_TEXTIO_LINE_END_H_
 
+#include <string_view>
+
 namespace zentrill {
+
+inline constexpr std::string_view kLineEndBytes = "\r\n";
 
 enum class LineEnd { without, with };
 

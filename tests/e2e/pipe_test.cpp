@@ -12,14 +12,14 @@
 namespace zentrill {
 namespace {
 
-using testing::ProcessResult;
-using testing::ScratchDirectory;
+using test_support::ProcessResult;
+using test_support::ScratchDirectory;
 
 const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";
 
 ProcessResult run(const ScratchDirectory& directory, const std::string& keys,
                   const std::vector<std::string>& arguments = {}) {
-  return testing::run_process(ZENTRILL_BINARY, arguments, keys, directory.path());
+  return test_support::run_process(ZENTRILL_BINARY, arguments, keys, directory.path());
 }
 
 // The ten bytes of a note row of the module.
@@ -184,7 +184,7 @@ TEST(CommandLine, InstrumentAndAllRowsShapeOnlyTheModule) {
                {{"-tia"}, true, 13515},
                {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515}};
   for (const auto& c : cases) {
-    const std::string name = ::testing::PrintToString(c.arguments);
+    const std::string name = testing::PrintToString(c.arguments);
     ScratchDirectory directory;
     const ProcessResult with = run(directory, keys, c.arguments);
     EXPECT_EQ(with.exit_status, 0) << name;

@@ -24,10 +24,10 @@
 namespace zentrill {
 namespace {
 
-using testing::PtyChild;
-using testing::same_mode;
-using testing::ScreenModel;
-using testing::ScratchDirectory;
+using test_support::PtyChild;
+using test_support::same_mode;
+using test_support::ScreenModel;
+using test_support::ScratchDirectory;
 
 const std::string kClear = "\x1b[H\x1b[2J";
 const std::string kStart = "Starting note? ";
@@ -154,7 +154,7 @@ struct SignalAtPrompt {
   int times;           // how often it has appeared by then
 };
 
-class TerminatingSignalRun : public ::testing::TestWithParam<SignalAtPrompt> {};
+class TerminatingSignalRun : public testing::TestWithParam<SignalAtPrompt> {};
 
 TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   const SignalAtPrompt& at = GetParam();
@@ -192,7 +192,7 @@ std::vector<SignalAtPrompt> signals_at_every_prompt() {
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, ::testing::ValuesIn(signals_at_every_prompt()));
+INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, testing::ValuesIn(signals_at_every_prompt()));
 
 TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   ScratchDirectory directory;

@@ -12,8 +12,8 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
-using testing::ScriptedTerminal;
+using test_support::MemoryFileSystem;
+using test_support::ScriptedTerminal;
 
 struct Phase1 {
   std::string screen;

@@ -18,7 +18,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 using namespace module_format;
 

@@ -12,7 +12,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 // The frequency list as phase 1 writes it: long number form, CR LF.
 std::string frequency_list(const std::vector<double>& frequencies) {

@@ -13,7 +13,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 std::string written(const std::vector<PitchEntry>& entries) {
   MemoryFileSystem files;

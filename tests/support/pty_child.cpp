@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -177,4 +177,4 @@ void PtyChild::set_width(unsigned short columns) {
   ioctl(master_, TIOCSWINSZ, &size);
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

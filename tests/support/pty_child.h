@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 // Whether two terminal modes are the same in everything `stty -g` shows.
 bool same_mode(const termios& a, const termios& b);
@@ -67,6 +67,6 @@ class PtyChild {
   std::string output_;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_

@@ -19,7 +19,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 // Every item of `data`, read with the end-of-file test before each one.
 std::vector<std::string> text_items(const std::string& data) {
@@ -312,7 +312,7 @@ TEST(FileSlotsFailures, LargeOutputFailsWhileWriting) {
 }
 
 // The real file system, in a scratch directory.
-class PosixFiles : public ::testing::Test {
+class PosixFiles : public testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/zentrill-files-XXXXXX";

@@ -24,8 +24,8 @@
 namespace zentrill {
 namespace {
 
-using testing::PtyChild;
-using testing::same_mode;
+using test_support::PtyChild;
+using test_support::same_mode;
 
 bool in_key_mode(const termios& mode) {
   return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&

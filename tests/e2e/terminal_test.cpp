@@ -24,6 +24,9 @@
 namespace zentrill {
 namespace {
 
+using test_support::ended_by;
+using test_support::exited_with;
+using test_support::in_key_mode;
 using test_support::PtyChild;
 using test_support::same_mode;
 using test_support::ScreenModel;
@@ -48,8 +51,6 @@ std::function<int()> zentrill_in(const std::filesystem::path& directory, bool in
   };
 }
 
-bool in_key_mode(const termios& mode) { return (mode.c_lflag & (ICANON | ECHO)) == 0; }
-
 // The terminal turns each LF the program writes into CR LF.
 std::string screen_bytes(std::string output) {
   for (std::size_t at; (at = output.find("\r\r\n")) != std::string::npos;) output.replace(at, 3, "\r\n");
@@ -65,10 +66,6 @@ std::string dialogue(const PtyChild& child) {
 
 std::string banner_and(const std::string& rest) {
   return kClear + "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n" + rest;
-}
-
-bool exited_with(std::optional<int> status, int code) {
-  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
 }
 
 TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
@@ -171,9 +168,7 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   } else {
     kill(child.pid(), at.signal_number);
   }
-  const std::optional<int> status = child.wait();
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == at.signal_number) << *status;
+  EXPECT_TRUE(ended_by(child.wait(), at.signal_number));
   // The shell's text after it starts a line of its own.
   EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
@@ -203,9 +198,7 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   child.type("12");
   ASSERT_TRUE(child.read_until("How many notes/frames? 12"));
   child.type("\x03");
-  const std::optional<int> status = child.wait();
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT);
+  EXPECT_TRUE(ended_by(child.wait(), SIGINT));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), "");
 }
@@ -216,25 +209,16 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
 TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
-  const auto stop_and_continue = [&child] {
-    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-    child.type("\x1a");
-    const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-    ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-    kill(child.pid(), SIGCONT);
-    EXPECT_TRUE(child.wait_for_mode(in_key_mode));
-  };
   ASSERT_TRUE(child.read_until(kStart));
   child.type("a-1a-");
   ASSERT_TRUE(child.read_until("Ending note? A-"));
-  stop_and_continue();
+  ASSERT_EQ(child.stop_and_continue(), "");
   EXPECT_TRUE(child.read_until("\r\x1b[JEnding note? A-")) << child.output();
   child.type("3");
   ASSERT_TRUE(child.read_until("How many notes/frames? "));
   child.type("34\x1b[D");
   ASSERT_TRUE(child.read_until("\r\x1b[24C"));
-  stop_and_continue();
+  ASSERT_EQ(child.stop_and_continue(), "");
   EXPECT_TRUE(child.read_until("\r\x1b[JHow many notes/frames? 34\r\x1b[24C")) << child.output();
   child.type("\x7f\rn");  // the 3 goes: 4
   EXPECT_TRUE(exited_with(child.wait(), 0));

@@ -34,6 +34,19 @@ bool same_mode(const termios& a, const termios& b) {
          a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
 }
 
+bool in_key_mode(const termios& mode) {
+  return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&
+         mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
+}
+
+bool exited_with(std::optional<int> status, int code) {
+  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
+}
+
+bool ended_by(std::optional<int> status, int signal_number) {
+  return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
+}
+
 PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
   if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
   tcgetattr(slave_, &original_mode_);
@@ -163,6 +176,17 @@ void PtyChild::collect_last_output() {
   write_all(slave_, kMark);
   if (!read_until(kMark, std::chrono::seconds(10))) return;
   output_.erase(output_.find(kMark, start), kMark.size());
+}
+
+std::string PtyChild::stop_and_continue() {
+  if (!wait_for_mode(in_key_mode)) return "not in key mode before Ctrl-Z";
+  type("\x1a");
+  const std::optional<int> stopped = wait(std::chrono::seconds(10), WUNTRACED);
+  if (!stopped || !WIFSTOPPED(*stopped)) return "not stopped by Ctrl-Z";
+  if (!same_mode(mode(), original_mode_)) return "stopped without the terminal's mode put back";
+  kill(pid_, SIGCONT);
+  if (!wait_for_mode(in_key_mode)) return "not back in key mode when continued";
+  return {};
 }
 
 void PtyChild::hang_up() {

@@ -24,13 +24,11 @@
 namespace zentrill {
 namespace {
 
+using test_support::ended_by;
+using test_support::exited_with;
+using test_support::in_key_mode;
 using test_support::PtyChild;
 using test_support::same_mode;
-
-bool in_key_mode(const termios& mode) {
-  return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&
-         mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
-}
 
 std::string hex(const std::string& bytes) {
   std::string out;
@@ -65,14 +63,6 @@ int echo_keys(int count) {
     terminal.end_by_signal(signal.signal_number);
   }
   return 0;
-}
-
-bool ended_by(std::optional<int> status, int signal_number) {
-  return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
-}
-
-bool exited_with(std::optional<int> status, int code) {
-  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
 }
 
 TEST(PosixTerminal, WaitsInKeyModeAndPutsTheModeBackAtTheEnd) {
@@ -180,13 +170,7 @@ TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
 TEST(PosixTerminal, CtrlZPutsTheModeBackAndStopsAndContinuingReturnsToKeyMode) {
   PtyChild child([] { return echo_keys(1); });
   ASSERT_TRUE(child.read_until("ready"));
-  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("\x1a");
-  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  kill(child.pid(), SIGCONT);
-  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  ASSERT_EQ(child.stop_and_continue(), "");
   child.type("k");
   ASSERT_TRUE(child.read_until("done"));
   EXPECT_NE(child.output().find("6b done"), std::string::npos) << child.output();

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -149,7 +151,13 @@ struct SignalAtPrompt {
   const char* keys;    // typed after the start
   const char* prompt;  // then waited for
   int times;           // how often it has appeared by then
+  const char* moment;  // the prompt, in the test's name
 };
+
+// As SIGTERM_AtTheStepCount: the test's name and its parameter in messages.
+void PrintTo(const SignalAtPrompt& at, std::ostream* out) {
+  *out << "SIG" << sigabbrev_np(at.signal_number) << '_' << at.moment;
+}
 
 class TerminatingSignalRun : public testing::TestWithParam<SignalAtPrompt> {};
 
@@ -179,15 +187,16 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
 std::vector<SignalAtPrompt> signals_at_every_prompt() {
   std::vector<SignalAtPrompt> cases;
   for (const int signal_number : {SIGINT, SIGQUIT, SIGTERM}) {
-    cases.push_back({signal_number, "a-1a-34\ry", "Starting note? ", 2});
-    cases.push_back({signal_number, "a-1a-34\ryc-1", "Ending note? ", 2});
-    cases.push_back({signal_number, "a-1a-34\ryc-1c-2", "How many notes/frames? ", 2});
-    cases.push_back({signal_number, "a-1a-34\r", "Another? ", 1});
+    cases.push_back({signal_number, "a-1a-34\ry", "Starting note? ", 2, "AtTheStartingNote"});
+    cases.push_back({signal_number, "a-1a-34\ryc-1", "Ending note? ", 2, "AtTheEndingNote"});
+    cases.push_back({signal_number, "a-1a-34\ryc-1c-2", "How many notes/frames? ", 2, "AtTheStepCount"});
+    cases.push_back({signal_number, "a-1a-34\r", "Another? ", 1, "AtAnother"});
   }
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, testing::ValuesIn(signals_at_every_prompt()));
+INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, testing::ValuesIn(signals_at_every_prompt()),
+                         testing::PrintToStringParamName());
 
 TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   ScratchDirectory directory;

@@ -16,7 +16,6 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "process.h"
@@ -133,10 +132,11 @@ TEST(TerminalRun, TheTypedLineIsEditedOnTheScreen) {
   ASSERT_TRUE(child.read_until("Another? "));
   child.type("y" "c-1c-2");
   ASSERT_TRUE(child.read_until_count("How many notes/frames? ", 2));
-  // 99, then Esc alone (nothing follows it at once) clears it; 3 and a Tab
-  // give 3 and blanks: 3.
+  // 99, then Esc alone clears it: nothing more is typed until the program
+  // has taken the Esc as the Esc key and erased the line. 3 and a Tab give
+  // 3 and blanks: 3.
   child.type("99\x1b");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_TRUE(child.read_until("99\r\x1b[23C\x1b[J")) << child.output();
   child.type("3\t\r" "n");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   const std::string list = directory.read("freq.txt");

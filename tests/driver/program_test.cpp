@@ -187,7 +187,7 @@ TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_TRUE(parse({"--version"}).text.starts_with("zentrill 1.0"));
 }
 
-TEST(CommandLine, OptionsInAnyOrderClusteredOrRepeated) {
+TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
   const struct {
     std::vector<const char*> arguments;
     bool tracker_tuning;

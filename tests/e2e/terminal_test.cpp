@@ -69,7 +69,7 @@ std::string banner_and(const std::string& rest) {
   return kClear + "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n" + rest;
 }
 
-TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
+TEST(TerminalRun, ANormalEndLeavesTheDialogueOnTheScreenAndTheModeAsItWas) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
   ASSERT_TRUE(child.read_until(kStart));

@@ -123,11 +123,12 @@ TEST(PosixTerminal, UsesNoProcessorTimeWhileWaiting) {
 }
 
 TEST(PosixTerminal, TerminatingSignalsPutTheModeBackAndEndTheProcessByThem) {
-  struct Case {
+  struct SignalCase {
     int signal_number;
     std::string typed;  // the key that sends it, or empty to send it by kill
   };
-  for (const Case& c : {Case{SIGINT, "\x03"}, Case{SIGQUIT, "\x1c"}, Case{SIGTERM, ""}}) {
+  const SignalCase cases[] = {{SIGINT, "\x03"}, {SIGQUIT, "\x1c"}, {SIGTERM, ""}};
+  for (const SignalCase& c : cases) {
     PtyChild child([] {
       // No core file from SIGQUIT.
       const rlimit no_core{0, 0};

@@ -292,5 +292,21 @@ TEST(PosixTerminal, AtTheEndOfPipedInputKeysComeThenInputEnded) {
   }
 }
 
+// The harness itself: a pty moves what a child writes to the master side
+// after the write has returned, so when the child is seen to end, its last
+// output may still be on the way. Here all of it may be: the child ends
+// before anything is read.
+TEST(PtyChild, WaitCollectsEverythingTheChildWroteBeforeItEnded) {
+  const std::string written(4096, 'x');  // less than the terminal holds unread
+  PtyChild child([&written] {
+    const ssize_t put = ::write(STDOUT_FILENO, written.data(), written.size());
+    return put == static_cast<ssize_t>(written.size()) ? 0 : 1;
+  });
+  siginfo_t ended{};
+  ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child.pid()), &ended, WEXITED | WNOWAIT), 0);  // not reaped
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(child.output().size(), written.size());
+}
+
 }  // namespace
 }  // namespace zentrill

@@ -72,6 +72,8 @@ class PtyChild {
  private:
   // Reads what the child wrote within `timeout`; false when nothing came.
   bool drain(std::chrono::milliseconds timeout);
+  // Once the child ended: reads until all it wrote has come out, though the
+  // terminal may still have been moving it when the end was seen.
   void collect_last_output();
 
   pid_t pid_ = -1;

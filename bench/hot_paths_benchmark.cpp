@@ -22,7 +22,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 constexpr int kSlot = 1;
 

@@ -16,8 +16,8 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
-using testing::ScriptedTerminal;
+using test_support::MemoryFileSystem;
+using test_support::ScriptedTerminal;
 
 const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";
 
@@ -187,7 +187,7 @@ TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_TRUE(parse({"--version"}).text.starts_with("zentrill 1.0"));
 }
 
-TEST(CommandLine, OptionsInAnyOrderClusteredOrRepeated) {
+TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
   const struct {
     std::vector<const char*> arguments;
     bool tracker_tuning;
@@ -211,7 +211,7 @@ TEST(CommandLine, OptionsInAnyOrderClusteredOrRepeated) {
   };
   for (const auto& c : cases) {
     const CommandLine command_line = parse(c.arguments);
-    const std::string given = ::testing::PrintToString(c.arguments);
+    const std::string given = testing::PrintToString(c.arguments);
     ASSERT_EQ(command_line.action, CommandLineAction::run) << given;
     EXPECT_EQ(command_line.options.fine_pitch == FinePitch::nearest_period, c.tracker_tuning) << given;
     EXPECT_EQ(command_line.options.instrument, c.instrument) << given;
@@ -235,7 +235,7 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgument) {
   };
   for (const auto& c : cases) {
     const CommandLine refused = parse(c.arguments);
-    const std::string given = ::testing::PrintToString(c.arguments);
+    const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
     EXPECT_EQ(refused.text, "zentrill: unexpected argument '" + std::string(c.named) +
                                 "' (usage: zentrill [-t] [-i] [-a] | --help | --version)\n")

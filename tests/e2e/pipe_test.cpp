@@ -12,14 +12,14 @@
 namespace zentrill {
 namespace {
 
-using testing::ProcessResult;
-using testing::ScratchDirectory;
+using test_support::ProcessResult;
+using test_support::ScratchDirectory;
 
 const std::string kBanner = "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n";
 
 ProcessResult run(const ScratchDirectory& directory, const std::string& keys,
                   const std::vector<std::string>& arguments = {}) {
-  return testing::run_process(ZENTRILL_BINARY, arguments, keys, directory.path());
+  return test_support::run_process(ZENTRILL_BINARY, arguments, keys, directory.path());
 }
 
 // The ten bytes of a note row of the module.
@@ -28,7 +28,7 @@ std::string note_row(int row, int note, int octave, int parameter) {
                      static_cast<char>(octave), 0, 0x10, 0x0D, static_cast<char>(parameter)};
 }
 
-TEST(PipedRun, OneGlideFromTheFirstKeyToTheModule) {
+TEST(PipedRun, OneGlideGoesFromTheFirstKeyToTheModule) {
   ScratchDirectory directory;
   const ProcessResult result = run(directory, "a-1a-34\rn");
   EXPECT_EQ(result.out, kBanner +
@@ -146,7 +146,7 @@ TEST(PipedRun, AGlideAboveThePlayableRangeIsCutAndSaid) {
   EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
 }
 
-TEST(CommandLine, TrackerTuningChangesOnlyTheFinePitch) {
+TEST(PipedRun, TrackerTuningChangesOnlyTheFinePitch) {
   // 5173.47 Hz wants the period 21.62: E-7 at P80 plays the tracker's 21,
   // at P7F its 22.
   const std::string keys = "d#7f-73\rn";
@@ -167,7 +167,7 @@ TEST(CommandLine, TrackerTuningChangesOnlyTheFinePitch) {
   }
 }
 
-TEST(CommandLine, InstrumentAndAllRowsShapeOnlyTheModule) {
+TEST(PipedRun, InstrumentAndAllRowsShapeOnlyTheModule) {
   // C-1 to A#7 in 1200 steps: five patterns' worth of rows.
   const std::string keys = "c-1a#71200\rn";
   ScratchDirectory plain;
@@ -184,7 +184,7 @@ TEST(CommandLine, InstrumentAndAllRowsShapeOnlyTheModule) {
                {{"-tia"}, true, 13515},
                {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515}};
   for (const auto& c : cases) {
-    const std::string name = ::testing::PrintToString(c.arguments);
+    const std::string name = testing::PrintToString(c.arguments);
     ScratchDirectory directory;
     const ProcessResult with = run(directory, keys, c.arguments);
     EXPECT_EQ(with.exit_status, 0) << name;
@@ -195,7 +195,7 @@ TEST(CommandLine, InstrumentAndAllRowsShapeOnlyTheModule) {
   }
 }
 
-TEST(CommandLine, HelpAndVersionTouchNoFile) {
+TEST(PipedRun, HelpAndVersionTouchNoFile) {
   for (const char* option : {"--help", "--version"}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");
@@ -208,7 +208,7 @@ TEST(CommandLine, HelpAndVersionTouchNoFile) {
   }
 }
 
-TEST(CommandLine, AnyOtherArgumentIsRefused) {
+TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},
            {"--tracker-tuning", "--help"}}) {
@@ -224,7 +224,7 @@ TEST(CommandLine, AnyOtherArgumentIsRefused) {
   }
 }
 
-TEST(FileFailures, AFileThatCannotBeWrittenIsNamedAndEndsTheRunWithStatusOne) {
+TEST(PipedRun, AFileThatCannotBeWrittenIsNamedAndEndsTheRunWithStatusOne) {
   for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
     ScratchDirectory directory;
     std::filesystem::create_directory(directory.path() / name);
@@ -234,7 +234,7 @@ TEST(FileFailures, AFileThatCannotBeWrittenIsNamedAndEndsTheRunWithStatusOne) {
   }
 }
 
-TEST(FileFailures, DiskFullIsReportedAndEarlierFilesAreKept) {
+TEST(PipedRun, DiskFullIsReportedAndEarlierFilesAreKept) {
   for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
     ScratchDirectory directory;
     std::filesystem::create_symlink("/dev/full", directory.path() / name);

@@ -21,7 +21,7 @@
 namespace zentrill {
 namespace {
 
-using testing::ScratchDirectory;
+using test_support::ScratchDirectory;
 
 // The build defines ZENTRILL_SCALE_DOWN for its sanitized builds; flags set
 // by hand are told by the compiler, GCC and clang each in its own way.

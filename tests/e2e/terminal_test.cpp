@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,8 +14,8 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "process.h"
@@ -24,10 +25,13 @@
 namespace zentrill {
 namespace {
 
-using testing::PtyChild;
-using testing::same_mode;
-using testing::ScreenModel;
-using testing::ScratchDirectory;
+using test_support::ended_by;
+using test_support::exited_with;
+using test_support::in_key_mode;
+using test_support::PtyChild;
+using test_support::same_mode;
+using test_support::ScreenModel;
+using test_support::ScratchDirectory;
 
 const std::string kClear = "\x1b[H\x1b[2J";
 const std::string kStart = "Starting note? ";
@@ -48,8 +52,6 @@ std::function<int()> zentrill_in(const std::filesystem::path& directory, bool in
   };
 }
 
-bool in_key_mode(const termios& mode) { return (mode.c_lflag & (ICANON | ECHO)) == 0; }
-
 // The terminal turns each LF the program writes into CR LF.
 std::string screen_bytes(std::string output) {
   for (std::size_t at; (at = output.find("\r\r\n")) != std::string::npos;) output.replace(at, 3, "\r\n");
@@ -67,11 +69,7 @@ std::string banner_and(const std::string& rest) {
   return kClear + "Zentrill v1 - NES pitch glides, by the Zentrill developers\r\n\r\n" + rest;
 }
 
-bool exited_with(std::optional<int> status, int code) {
-  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
-}
-
-TEST(TerminalRun, ADialogueOnTheScreenAndTheModeAfterANormalEnd) {
+TEST(TerminalRun, ANormalEndLeavesTheDialogueOnTheScreenAndTheModeAsItWas) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
   ASSERT_TRUE(child.read_until(kStart));
@@ -134,10 +132,11 @@ TEST(TerminalRun, TheTypedLineIsEditedOnTheScreen) {
   ASSERT_TRUE(child.read_until("Another? "));
   child.type("y" "c-1c-2");
   ASSERT_TRUE(child.read_until_count("How many notes/frames? ", 2));
-  // 99, then Esc alone (nothing follows it at once) clears it; 3 and a Tab
-  // give 3 and blanks: 3.
+  // 99, then Esc alone clears it: nothing more is typed until the program
+  // has taken the Esc as the Esc key and erased the line. 3 and a Tab give
+  // 3 and blanks: 3.
   child.type("99\x1b");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  ASSERT_TRUE(child.read_until("99\r\x1b[23C\x1b[J")) << child.output();
   child.type("3\t\r" "n");
   EXPECT_TRUE(exited_with(child.wait(), 0));
   const std::string list = directory.read("freq.txt");
@@ -152,9 +151,15 @@ struct SignalAtPrompt {
   const char* keys;    // typed after the start
   const char* prompt;  // then waited for
   int times;           // how often it has appeared by then
+  const char* moment;  // the prompt, in the test's name
 };
 
-class TerminatingSignalRun : public ::testing::TestWithParam<SignalAtPrompt> {};
+// As SIGTERM_AtTheStepCount: the test's name and its parameter in messages.
+void PrintTo(const SignalAtPrompt& at, std::ostream* out) {
+  *out << "SIG" << sigabbrev_np(at.signal_number) << '_' << at.moment;
+}
+
+class TerminatingSignalRun : public testing::TestWithParam<SignalAtPrompt> {};
 
 TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   const SignalAtPrompt& at = GetParam();
@@ -171,9 +176,7 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
   } else {
     kill(child.pid(), at.signal_number);
   }
-  const std::optional<int> status = child.wait();
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == at.signal_number) << *status;
+  EXPECT_TRUE(ended_by(child.wait(), at.signal_number));
   // The shell's text after it starts a line of its own.
   EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
@@ -184,15 +187,16 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
 std::vector<SignalAtPrompt> signals_at_every_prompt() {
   std::vector<SignalAtPrompt> cases;
   for (const int signal_number : {SIGINT, SIGQUIT, SIGTERM}) {
-    cases.push_back({signal_number, "a-1a-34\ry", "Starting note? ", 2});
-    cases.push_back({signal_number, "a-1a-34\ryc-1", "Ending note? ", 2});
-    cases.push_back({signal_number, "a-1a-34\ryc-1c-2", "How many notes/frames? ", 2});
-    cases.push_back({signal_number, "a-1a-34\r", "Another? ", 1});
+    cases.push_back({signal_number, "a-1a-34\ry", "Starting note? ", 2, "AtTheStartingNote"});
+    cases.push_back({signal_number, "a-1a-34\ryc-1", "Ending note? ", 2, "AtTheEndingNote"});
+    cases.push_back({signal_number, "a-1a-34\ryc-1c-2", "How many notes/frames? ", 2, "AtTheStepCount"});
+    cases.push_back({signal_number, "a-1a-34\r", "Another? ", 1, "AtAnother"});
   }
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, ::testing::ValuesIn(signals_at_every_prompt()));
+INSTANTIATE_TEST_SUITE_P(TerminalRun, TerminatingSignalRun, testing::ValuesIn(signals_at_every_prompt()),
+                         testing::PrintToStringParamName());
 
 TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   ScratchDirectory directory;
@@ -203,9 +207,7 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   child.type("12");
   ASSERT_TRUE(child.read_until("How many notes/frames? 12"));
   child.type("\x03");
-  const std::optional<int> status = child.wait();
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGINT);
+  EXPECT_TRUE(ended_by(child.wait(), SIGINT));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), "");
 }
@@ -216,25 +218,16 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
 TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   ScratchDirectory directory;
   PtyChild child(zentrill_in(directory.path()));
-  const auto stop_and_continue = [&child] {
-    ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-    child.type("\x1a");
-    const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-    ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-    EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-    kill(child.pid(), SIGCONT);
-    EXPECT_TRUE(child.wait_for_mode(in_key_mode));
-  };
   ASSERT_TRUE(child.read_until(kStart));
   child.type("a-1a-");
   ASSERT_TRUE(child.read_until("Ending note? A-"));
-  stop_and_continue();
+  ASSERT_EQ(child.stop_and_continue(), "");
   EXPECT_TRUE(child.read_until("\r\x1b[JEnding note? A-")) << child.output();
   child.type("3");
   ASSERT_TRUE(child.read_until("How many notes/frames? "));
   child.type("34\x1b[D");
   ASSERT_TRUE(child.read_until("\r\x1b[24C"));
-  stop_and_continue();
+  ASSERT_EQ(child.stop_and_continue(), "");
   EXPECT_TRUE(child.read_until("\r\x1b[JHow many notes/frames? 34\r\x1b[24C")) << child.output();
   child.type("\x7f\rn");  // the 3 goes: 4
   EXPECT_TRUE(exited_with(child.wait(), 0));

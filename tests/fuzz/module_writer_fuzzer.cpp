@@ -38,7 +38,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 using namespace module_format;
 

@@ -32,7 +32,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 constexpr int kFrequencyListSlot = 1;
 constexpr int kPitchListSlot = 2;

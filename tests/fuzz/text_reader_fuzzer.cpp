@@ -42,7 +42,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 constexpr int kSlot = 1;
 constexpr std::string_view kFileName = "freq.txt";

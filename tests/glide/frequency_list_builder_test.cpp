@@ -12,8 +12,8 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
-using testing::ScriptedTerminal;
+using test_support::MemoryFileSystem;
+using test_support::ScriptedTerminal;
 
 struct Phase1 {
   std::string screen;
@@ -35,7 +35,7 @@ std::size_t line_count(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-TEST(Glide, RisingAndFallingInFourSteps) {
+TEST(FrequencyListBuilder, AGlideRisesOrFallsFromTheStartAndStopsShortOfTheEnd) {
   EXPECT_EQ(run_phase1("a-1a-34\rn").frequency_list,
             "110\r\n155.5634918610405\r\n220\r\n311.126983722081\r\n");
   EXPECT_EQ(run_phase1("a-3a-14\rn").frequency_list,
@@ -44,7 +44,7 @@ TEST(Glide, RisingAndFallingInFourSteps) {
   EXPECT_EQ(run_phase1("a-1a-32\rn").frequency_list, "110\r\n220\r\n");
 }
 
-TEST(Glide, EveryValueIsOneEqualStepFromTheLast) {
+TEST(FrequencyListBuilder, EveryValueIsOneEqualStepFromTheLast) {
   const Phase1 run = run_phase1("c-1b-71200\rn");
   ASSERT_EQ(line_count(run.frequency_list), 1200u);
   EXPECT_EQ(run.frequency_list.substr(0, 19), "65.40650177001953\r\n");
@@ -55,7 +55,7 @@ TEST(Glide, EveryValueIsOneEqualStepFromTheLast) {
   EXPECT_NEAR(last * step, 7902.14404296875, 1e-9);
 }
 
-TEST(StepCount, TypedCountsAndTheValuesTheyGive) {
+TEST(FrequencyListBuilder, ATypedStepCountIsReadAsANumberAndRoundedHalvesToEven) {
   const struct {
     const char* typed;
     std::size_t lines;
@@ -73,7 +73,7 @@ TEST(StepCount, TypedCountsAndTheValuesTheyGive) {
   }
 }
 
-TEST(StepCount, CountsOutsideTwoTo1200BringThePromptBackSilently) {
+TEST(FrequencyListBuilder, StepCountsOutsideTwoTo1200BringThePromptBackSilently) {
   // 1.6 and 1200.4 are tested as typed, before rounding.
   for (const char* refused : {"0", "-5", "abc", "1201", "", "1.6", "1200.4", "1.99", "nan",
                               "inf", "-inf", "1e400", "0x10", "&HFFFFFFFFFFFFFFFF"}) {
@@ -86,7 +86,7 @@ TEST(StepCount, CountsOutsideTwoTo1200BringThePromptBackSilently) {
   }
 }
 
-TEST(Pairs, IdenticalNotesAreRefusedAndWriteNothing) {
+TEST(FrequencyListBuilder, IdenticalNotesAreRefusedAndWriteNothing) {
   const Phase1 run = run_phase1("c-3b#3e#2f-2b#3c-42\rn");
   EXPECT_EQ(run.screen,
             "Starting note? C-3\r\nEnding note? B#3\r\n"
@@ -98,7 +98,7 @@ TEST(Pairs, IdenticalNotesAreRefusedAndWriteNothing) {
   EXPECT_EQ(run.frequency_list, "261.6260070800781\r\n369.9950474821659\r\n");
 }
 
-TEST(Another, YesStartsTheNextPairOnTheSameLineAndGlidesAppend) {
+TEST(FrequencyListBuilder, YesToAnotherStartsTheNextPairOnTheSameLineAndGlidesAppend) {
   const Phase1 run = run_phase1("a-1a-33\rqx\rYc-1c-25\rzy");
   EXPECT_EQ(run.screen,
             "Starting note? A-1\r\nEnding note? A-3\r\nHow many notes/frames? 3\r\n"
@@ -109,7 +109,7 @@ TEST(Another, YesStartsTheNextPairOnTheSameLineAndGlidesAppend) {
   EXPECT_TRUE(run_phase1("a-1a-32\rn").screen.ends_with("frames? 2\r\nAnother? "));
 }
 
-TEST(EndOfInput, EndsThePhaseKeepingTheGlidesWritten) {
+TEST(FrequencyListBuilder, TheEndOfInputEndsThePhaseKeepingTheGlidesWritten) {
   const struct {
     const char* keys;
     std::size_t lines;
@@ -127,7 +127,7 @@ TEST(EndOfInput, EndsThePhaseKeepingTheGlidesWritten) {
   }
 }
 
-TEST(WriteFailures, AFullDiskIsReportedAndWhatFittedIsKept) {
+TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   ScriptedTerminal terminal("a-1a-3100\rn");
   Console console(terminal);
   MemoryFileSystem files;

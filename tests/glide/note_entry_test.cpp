@@ -7,7 +7,7 @@
 namespace zentrill {
 namespace {
 
-using testing::ScriptedTerminal;
+using test_support::ScriptedTerminal;
 
 struct Entered {
   NotePair pair;

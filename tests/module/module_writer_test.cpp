@@ -18,12 +18,12 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 using namespace module_format;
 
 // Bytes from hexadecimal pairs separated by blanks: "0A 00" -> "\x0A\x00".
-std::string Hex(std::string_view pairs) {
+std::string hex_bytes(std::string_view pairs) {
   std::string bytes;
   for (std::size_t i = 0; i < pairs.size(); i += 3) {
     bytes += static_cast<char>(std::stoi(std::string(pairs.substr(i, 2)), nullptr, 16));
@@ -33,7 +33,7 @@ std::string Hex(std::string_view pairs) {
 
 // The first 380 bytes of every module, as the tracker's format lays them out,
 // sixteen to a row.
-const std::string& ExpectedHead() {
+const std::string& expected_head() {
   static const std::string head = [] {
     const char* const rows[] = {
         "46 61 6D 69 54 72 61 63 6B 65 72 20 4D 6F 64 75",  // 0
@@ -62,18 +62,18 @@ const std::string& ExpectedHead() {
         "00 00 00 00 00 00 00 00 00 01 00 00",              // 368
     };
     std::string bytes;
-    for (const char* row : rows) bytes += Hex(row);
+    for (const char* row : rows) bytes += hex_bytes(row);
     return bytes;
   }();
   return head;
 }
 
 // "DPCM SAMPLES", version 1, data size 1, no samples, then "END".
-const std::string kExpectedTail = Hex(
+const std::string kExpectedTail = hex_bytes(
     "44 50 43 4D 20 53 41 4D 50 4C 45 53 00 00 00 00 01 00 00 00 01 00 00 00 00 45 4E 44");
 
 // The pitch list file of these lines, each ended by CR LF.
-std::string PitchList(const std::vector<std::string>& lines) {
+std::string pitch_list_of(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   return text;
@@ -83,7 +83,7 @@ std::string PitchList(const std::vector<std::string>& lines) {
 // module as it reached the disk while the slots still exist, so bytes that
 // were never flushed by a close are missing; `lines_left_out` takes what the
 // writer returned.
-std::string WriteModule(const std::optional<std::string>& pitch_list,
+std::string module_written(const std::optional<std::string>& pitch_list,
                         const ModuleOptions& options = {},
                         std::uint64_t* lines_left_out = nullptr) {
   MemoryFileSystem file_system;
@@ -94,12 +94,12 @@ std::string WriteModule(const std::optional<std::string>& pitch_list,
   return file_system.files["pxx.ftm"];
 }
 
-std::string WriteModule(const std::vector<std::string>& lines, const ModuleOptions& options = {}) {
-  return WriteModule(std::optional<std::string>(PitchList(lines)), options);
+std::string module_written(const std::vector<std::string>& lines, const ModuleOptions& options = {}) {
+  return module_written(std::optional<std::string>(pitch_list_of(lines)), options);
 }
 
 // Row `row` of pattern `pattern` in a module of the given shape.
-std::string RowBytes(const std::string& module, std::size_t row, const ModuleShape& shape = {},
+std::string row_bytes(const std::string& module, std::size_t row, const ModuleShape& shape = {},
                      std::uint32_t pattern = 0) {
   return module.substr(pattern_items_offset(shape, pattern) + row * kRowSize, kRowSize);
 }
@@ -118,15 +118,15 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
              << row.instrument << ", parameter " << row.parameter << "}";
 }
 
-Row NoteRow(int note, int octave, int parameter) {
+Row note_row(int note, int octave, int parameter) {
   return {note, octave, kFirstInstrument, parameter};
 }
-Row ContinuationRow(int parameter) { return {kNoNote, 0, kNoInstrument, parameter}; }
+Row continuation_row(int parameter) { return {kNoNote, 0, kNoInstrument, parameter}; }
 const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 
-Row RowAt(const std::string& module, std::size_t row, const ModuleShape& shape = {},
+Row row_at(const std::string& module, std::size_t row, const ModuleShape& shape = {},
           std::uint32_t pattern = 0) {
-  const std::string bytes = RowBytes(module, row, shape, pattern);
+  const std::string bytes = row_bytes(module, row, shape, pattern);
   const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
   return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
           byte(kEffectParameterOffset)};
@@ -135,23 +135,23 @@ Row RowAt(const std::string& module, std::size_t row, const ModuleShape& shape =
 // ---------------------------------------------------------------------------
 // The fixed head and the tail are the same whatever the pitch list holds.
 
-TEST(ModuleWriterTest, HeadAndTailAreFixedBytes) {
+TEST(ModuleWriter, HeadAndTailAreFixedBytes) {
   const struct {
     const char* name;
     std::optional<std::string> pitch_list;
   } cases[] = {
       {"missing pitch list", std::nullopt},
       {"empty pitch list", ""},
-      {"one line", PitchList({"A-3 P80"})},
-      {"256 lines", PitchList(std::vector<std::string>(256, "G#7 PBA"))},
-      {"300 lines", PitchList(std::vector<std::string>(300, "C-1 P48"))},
+      {"one line", pitch_list_of({"A-3 P80"})},
+      {"256 lines", pitch_list_of(std::vector<std::string>(256, "G#7 PBA"))},
+      {"300 lines", pitch_list_of(std::vector<std::string>(300, "C-1 P48"))},
       {"junk", std::string("\r\n\x1A\0zz", 6)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string module = WriteModule(c.pitch_list);
+    const std::string module = module_written(c.pitch_list);
     ASSERT_EQ(module.size(), 2968u);
-    EXPECT_EQ(module.substr(0, 380), ExpectedHead());
+    EXPECT_EQ(module.substr(0, 380), expected_head());
     EXPECT_EQ(module.substr(2940), kExpectedTail);
   }
 }
@@ -159,7 +159,7 @@ TEST(ModuleWriterTest, HeadAndTailAreFixedBytes) {
 // ---------------------------------------------------------------------------
 // Every row carries its index, an empty volume and the fine-pitch effect.
 
-TEST(ModuleWriterTest, EveryRowHasItsIndexVolumeAndEffect) {
+TEST(ModuleWriter, EveryRowHasItsIndexVolumeAndEffect) {
   std::vector<std::string> alternating;
   for (int i = 0; i < 256; ++i) alternating.push_back(i % 2 ? "E-2 P4F" : "F#6 P9C");
   const struct {
@@ -169,24 +169,24 @@ TEST(ModuleWriterTest, EveryRowHasItsIndexVolumeAndEffect) {
                {"256 lines", alternating}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string module = WriteModule(c.lines);
+    const std::string module = module_written(c.lines);
     for (std::uint32_t row = 0; row < kPatternRows; ++row) {
-      const std::string bytes = RowBytes(module, row);
+      const std::string bytes = row_bytes(module, row);
       const std::string index{static_cast<char>(row), '\0', '\0', '\0'};
       EXPECT_EQ(bytes.substr(kRowIndexOffset, 4), index) << "row " << row;
       EXPECT_EQ(bytes[kVolumeOffset], '\x10') << "row " << row;
       EXPECT_EQ(bytes[kEffectCommandOffset], '\x0D') << "row " << row;
     }
     // The byte 0x0A goes out alone, with no CR added before it.
-    EXPECT_EQ(RowBytes(module, 10).substr(0, 4), Hex("0A 00 00 00"));
+    EXPECT_EQ(row_bytes(module, 10).substr(0, 4), hex_bytes("0A 00 00 00"));
   }
 }
 
 // ---------------------------------------------------------------------------
 // The worked example, byte for byte.
 
-TEST(ModuleWriterTest, WorkedExample) {
-  const std::string module = WriteModule({"C#3 P8A", "C#3 P7F", "D-3 P80"});
+TEST(ModuleWriter, TheWorkedExampleComesOutByteForByte) {
+  const std::string module = module_written({"C#3 P8A", "C#3 P7F", "D-3 P80"});
   ASSERT_EQ(module.size(), 2968u);
   const std::string filler_bytes = "00 00 00 00 40 10 0D 80";
   const struct {
@@ -197,14 +197,14 @@ TEST(ModuleWriterTest, WorkedExample) {
       {2, "02 00 00 00 03 03 00 10 0D 80"},   {3, "03 00 " + filler_bytes},
       {128, "80 00 " + filler_bytes},         {255, "FF 00 " + filler_bytes},
   };
-  for (const auto& r : rows) EXPECT_EQ(RowBytes(module, r.row), Hex(r.bytes)) << "row " << r.row;
+  for (const auto& r : rows) EXPECT_EQ(row_bytes(module, r.row), hex_bytes(r.bytes)) << "row " << r.row;
   EXPECT_EQ(module.substr(2940), kExpectedTail);
 }
 
 // ---------------------------------------------------------------------------
 // Each line becomes one row by the line-state rules; filler rows follow.
 
-TEST(ModuleWriterTest, LinesBecomeRows) {
+TEST(ModuleWriter, LinesBecomeRows) {
   const struct {
     const char* name;
     std::vector<std::string> lines;
@@ -214,101 +214,101 @@ TEST(ModuleWriterTest, LinesBecomeRows) {
       {"each note name",
        {"C-1 P80", "C#1 P80", "D-1 P80", "D#1 P80", "E-1 P80", "F-1 P80", "F#1 P80", "G-1 P80",
         "G#1 P80", "A-1 P80", "A#1 P80", "B-1 P80"},
-       {NoteRow(1, 1, 0x80), NoteRow(2, 1, 0x80), NoteRow(3, 1, 0x80), NoteRow(4, 1, 0x80),
-        NoteRow(5, 1, 0x80), NoteRow(6, 1, 0x80), NoteRow(7, 1, 0x80), NoteRow(8, 1, 0x80),
-        NoteRow(9, 1, 0x80), NoteRow(10, 1, 0x80), NoteRow(11, 1, 0x80), NoteRow(12, 1, 0x80)}},
+       {note_row(1, 1, 0x80), note_row(2, 1, 0x80), note_row(3, 1, 0x80), note_row(4, 1, 0x80),
+        note_row(5, 1, 0x80), note_row(6, 1, 0x80), note_row(7, 1, 0x80), note_row(8, 1, 0x80),
+        note_row(9, 1, 0x80), note_row(10, 1, 0x80), note_row(11, 1, 0x80), note_row(12, 1, 0x80)}},
       {"every octave and the digit range",
        {"A-0 P48", "A-1 P9F", "A-2 PBA", "A-3 P80", "A-4 PA0", "A-5 P5E", "A-6 P7D", "A-7 P4C"},
-       {NoteRow(10, 0, 0x48), NoteRow(10, 1, 0x9F), NoteRow(10, 2, 0xBA), NoteRow(10, 3, 0x80),
-        NoteRow(10, 4, 0xA0), NoteRow(10, 5, 0x5E), NoteRow(10, 6, 0x7D), NoteRow(10, 7, 0x4C)}},
+       {note_row(10, 0, 0x48), note_row(10, 1, 0x9F), note_row(10, 2, 0xBA), note_row(10, 3, 0x80),
+        note_row(10, 4, 0xA0), note_row(10, 5, 0x5E), note_row(10, 6, 0x7D), note_row(10, 7, 0x4C)}},
       {"same note and octave continue",
        {"C#3 P8A", "C#3 P7F", "C#3 P81", "C#4 P81"},
-       {NoteRow(2, 3, 0x8A), ContinuationRow(0x7F), ContinuationRow(0x81), NoteRow(2, 4, 0x81)}},
+       {note_row(2, 3, 0x8A), continuation_row(0x7F), continuation_row(0x81), note_row(2, 4, 0x81)}},
       {"same note in another octave starts a note",
        {"G-2 P80", "G-3 P80", "G-2 P80"},
-       {NoteRow(8, 2, 0x80), NoteRow(8, 3, 0x80), NoteRow(8, 2, 0x80)}},
+       {note_row(8, 2, 0x80), note_row(8, 3, 0x80), note_row(8, 2, 0x80)}},
       {"alternating notes",
        {"D-3 P80", "E-3 P81", "D-3 P82", "E-3 P83"},
-       {NoteRow(3, 3, 0x80), NoteRow(5, 3, 0x81), NoteRow(3, 3, 0x82), NoteRow(5, 3, 0x83)}},
-      {"B# is B", {"B-4 P80", "B#4 P90"}, {NoteRow(12, 4, 0x80), ContinuationRow(0x90)}},
-      {"B#4 as the first line", {"B#4 P90"}, {NoteRow(12, 4, 0x90)}},
-      {"E# is F", {"E#4 P80", "F-4 P81"}, {NoteRow(6, 4, 0x80), ContinuationRow(0x81)}},
+       {note_row(3, 3, 0x80), note_row(5, 3, 0x81), note_row(3, 3, 0x82), note_row(5, 3, 0x83)}},
+      {"B# is B", {"B-4 P80", "B#4 P90"}, {note_row(12, 4, 0x80), continuation_row(0x90)}},
+      {"B#4 as the first line", {"B#4 P90"}, {note_row(12, 4, 0x90)}},
+      {"E# is F", {"E#4 P80", "F-4 P81"}, {note_row(6, 4, 0x80), continuation_row(0x81)}},
       {"lower-case letter keeps the note number",
        {"c-3 P80", "D-3 P80", "c-3 P81", "c-3 P82"},
-       {NoteRow(0, 3, 0x80), NoteRow(3, 3, 0x80), ContinuationRow(0x81), ContinuationRow(0x82)}},
+       {note_row(0, 3, 0x80), note_row(3, 3, 0x80), continuation_row(0x81), continuation_row(0x82)}},
       {"sharp raises a kept note number", {"C-3 P80", "x#3 P80"},
-       {NoteRow(1, 3, 0x80), NoteRow(2, 3, 0x80)}},
+       {note_row(1, 3, 0x80), note_row(2, 3, 0x80)}},
       {"unrecognised first line with octave 0 continues the empty start", {"c-0 P80"},
-       {ContinuationRow(0x80)}},
+       {continuation_row(0x80)}},
       {"lower-case hexadecimal digits", {"C-3 P8a", "C-3 Pa9", "C-3 Pbb"},
-       {NoteRow(1, 3, 0x80), ContinuationRow(0x89), ContinuationRow(0x89)}},
+       {note_row(1, 3, 0x80), continuation_row(0x89), continuation_row(0x89)}},
       {"other characters keep the digits", {"C-3 P9C", "D-3 PG ", "E-3 P-Z"},
-       {NoteRow(1, 3, 0x9C), NoteRow(3, 3, 0x9C), NoteRow(5, 3, 0x9C)}},
+       {note_row(1, 3, 0x9C), note_row(3, 3, 0x9C), note_row(5, 3, 0x9C)}},
       {"six characters keep the low digit", {"C-3 P8A", "D-3 P9"},
-       {NoteRow(1, 3, 0x8A), NoteRow(3, 3, 0x9A)}},
+       {note_row(1, 3, 0x8A), note_row(3, 3, 0x9A)}},
       {"three hexadecimal digits", {"C-3 P10A", "D-3 P8A", "E-3 P1BC"},
-       {NoteRow(1, 3, 0x10), NoteRow(3, 3, 0x8A), NoteRow(5, 3, 0x1B)}},
+       {note_row(1, 3, 0x10), note_row(3, 3, 0x8A), note_row(5, 3, 0x1B)}},
       {"octave other than a digit is 0", {"C-3 P80", "C-x P80", "C-", "C-9 P80"},
-       {NoteRow(1, 3, 0x80), NoteRow(1, 0, 0x80), ContinuationRow(0x80), NoteRow(1, 9, 0x80)}},
+       {note_row(1, 3, 0x80), note_row(1, 0, 0x80), continuation_row(0x80), note_row(1, 9, 0x80)}},
       {"empty line keeps note and digits, octave 0", {"D#5 P7E", "", "D#5 P7E"},
-       {NoteRow(4, 5, 0x7E), NoteRow(4, 0, 0x7E), NoteRow(4, 5, 0x7E)}},
-      {"empty first line", {""}, {ContinuationRow(0x00)}},
+       {note_row(4, 5, 0x7E), note_row(4, 0, 0x7E), note_row(4, 5, 0x7E)}},
+      {"empty first line", {""}, {continuation_row(0x00)}},
       {"characters 4 and 5 are not examined", {"C-3xx81", "C-3 P82"},
-       {NoteRow(1, 3, 0x81), ContinuationRow(0x82)}},
+       {note_row(1, 3, 0x81), continuation_row(0x82)}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string module = WriteModule(c.lines);
+    const std::string module = module_written(c.lines);
     ASSERT_EQ(module.size(), kModuleSize);
     for (std::size_t row = 0; row < kPatternRows; ++row) {
       const Row expected = row < c.rows.size() ? c.rows[row] : kFillerRow;
-      EXPECT_EQ(RowAt(module, row), expected) << "row " << row;
+      EXPECT_EQ(row_at(module, row), expected) << "row " << row;
     }
   }
 }
 
-TEST(ModuleWriterTest, MissingPitchListGivesFillerRowsOnly) {
-  const std::string module = WriteModule(std::optional<std::string>());
+TEST(ModuleWriter, MissingPitchListGivesFillerRowsOnly) {
+  const std::string module = module_written(std::optional<std::string>());
   ASSERT_EQ(module.size(), kModuleSize);
   for (std::size_t row = 0; row < kPatternRows; ++row) {
-    EXPECT_EQ(RowAt(module, row), kFillerRow) << "row " << row;
+    EXPECT_EQ(row_at(module, row), kFillerRow) << "row " << row;
   }
 }
 
 // ---------------------------------------------------------------------------
 // The pattern holds 256 rows: no filler after 256 lines, nothing read after.
 
-std::vector<std::string> FullPitchList() {
+std::vector<std::string> full_pitch_list() {
   std::vector<std::string> lines;
   for (int i = 0; i < 255; ++i) lines.push_back(i % 2 ? "D-4 P82" : "C-3 P81");
   lines.push_back("B-7 PBA");
   return lines;
 }
 
-TEST(ModuleWriterTest, ExactlyTheFirst256LinesBecomeRows) {
-  const std::string module = WriteModule(FullPitchList());
+TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
+  const std::string module = module_written(full_pitch_list());
   ASSERT_EQ(module.size(), kModuleSize);
-  EXPECT_EQ(RowAt(module, 0), NoteRow(1, 3, 0x81));
-  EXPECT_EQ(RowAt(module, 253), NoteRow(3, 4, 0x82));
-  EXPECT_EQ(RowAt(module, 254), NoteRow(1, 3, 0x81));
-  EXPECT_EQ(RowBytes(module, 255), Hex("FF 00 00 00 0C 07 00 10 0D BA"));
+  EXPECT_EQ(row_at(module, 0), note_row(1, 3, 0x81));
+  EXPECT_EQ(row_at(module, 253), note_row(3, 4, 0x82));
+  EXPECT_EQ(row_at(module, 254), note_row(1, 3, 0x81));
+  EXPECT_EQ(row_bytes(module, 255), hex_bytes("FF 00 00 00 0C 07 00 10 0D BA"));
   EXPECT_EQ(module.substr(kFixedHeadSize + kPatternRows * kRowSize), kExpectedTail);
 
-  std::vector<std::string> longer = FullPitchList();
+  std::vector<std::string> longer = full_pitch_list();
   for (int i = 0; i < 44; ++i) longer.push_back("G#1 P48");
-  EXPECT_EQ(WriteModule(longer), module);
+  EXPECT_EQ(module_written(longer), module);
 }
 
 // With all rows, the pitch list is also opened and closed once to count its
 // lines; no call is ever refused.
-TEST(ModuleWriterTest, ClosesBothSlots) {
+TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
        {ModuleOptions{}, ModuleOptions{.all_rows = true}, ModuleOptions{true, true}}) {
     SCOPED_TRACE(options.all_rows);
     MemoryFileSystem file_system;
-    std::vector<std::string> lines = FullPitchList();
+    std::vector<std::string> lines = full_pitch_list();
     lines.push_back("A-1 P80");  // left unread without all rows, yet the slot is closed
-    file_system.files["pxx.txt"] = PitchList(lines);
+    file_system.files["pxx.txt"] = pitch_list_of(lines);
     FileSlots slots(file_system);
     write_module(slots, options);
     EXPECT_EQ(slots.open_slots(), 0);
@@ -324,23 +324,23 @@ TEST(ModuleWriterTest, ClosesBothSlots) {
 // and nothing else changes.
 
 const std::string kExpectedInstrumentBlock =
-    Hex("49 4E 53 54 52 55 4D 45 4E 54 53 00 00 00 00 00 05 00 00 00 E3 00 00 00 01 00 00 00 "
+    hex_bytes("49 4E 53 54 52 55 4D 45 4E 54 53 00 00 00 00 00 05 00 00 00 E3 00 00 00 01 00 00 00 "
         "00 00 00 00 01 05 00 00 00") +
-    std::string(10 + 192, '\0') + Hex("08 00 00 00 5A 65 6E 74 72 69 6C 6C");
+    std::string(10 + 192, '\0') + hex_bytes("08 00 00 00 5A 65 6E 74 72 69 6C 6C");
 
-TEST(ModuleWriterTest, InstrumentBlockReplacesTheEmptyOne) {
+TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
   const struct {
     const char* name;
     std::optional<std::string> pitch_list;
   } cases[] = {
       {"missing pitch list", std::nullopt},
-      {"worked example", PitchList({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
-      {"300 lines", PitchList(std::vector<std::string>(300, "C-1 P48"))},
+      {"worked example", pitch_list_of({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
+      {"300 lines", pitch_list_of(std::vector<std::string>(300, "C-1 P48"))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string plain = WriteModule(c.pitch_list);
-    const std::string module = WriteModule(c.pitch_list, {.instrument = true});
+    const std::string plain = module_written(c.pitch_list);
+    const std::string module = module_written(c.pitch_list, {.instrument = true});
     ASSERT_EQ(module.size(), 3191u);
     EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
     EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
@@ -353,7 +353,7 @@ TEST(ModuleWriterTest, InstrumentBlockReplacesTheEmptyOne) {
 
 // A pitch list of `count` lines in runs of three on one note, so that rows
 // continue the note before, also across the start of a pattern.
-std::vector<std::string> RunsOfThree(std::size_t count) {
+std::vector<std::string> runs_of_three(std::size_t count) {
   std::vector<std::string> lines;
   for (std::size_t i = 0; i < count; ++i) {
     char line[8];
@@ -364,34 +364,34 @@ std::vector<std::string> RunsOfThree(std::size_t count) {
   return lines;
 }
 
-// The row that line `i` of RunsOfThree gives at the start of a pattern or
+// The row that line `i` of runs_of_three gives at the start of a pattern or
 // elsewhere.
-Row RunsOfThreeRow(std::size_t i, bool starts_pattern) {
+Row runs_of_three_row(std::size_t i, bool starts_pattern) {
   const int parameter = static_cast<int>(0x48 + i % 0x70);
-  if (i % 3 != 0 && !starts_pattern) return ContinuationRow(parameter);
-  return (i / 3) % 2 ? NoteRow(3, 4, parameter) : NoteRow(1, 3, parameter);
+  if (i % 3 != 0 && !starts_pattern) return continuation_row(parameter);
+  return (i / 3) % 2 ? note_row(3, 4, parameter) : note_row(1, 3, parameter);
 }
 
-TEST(ModuleWriterTest, AllRowsWithAtMost256LinesIsTheDefaultModule) {
+TEST(ModuleWriter, AllRowsWithAtMost256LinesIsTheDefaultModule) {
   const struct {
     const char* name;
     std::optional<std::string> pitch_list;
   } cases[] = {
       {"missing pitch list", std::nullopt},
       {"empty pitch list", ""},
-      {"worked example", PitchList({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
-      {"256 lines", PitchList(FullPitchList())},
+      {"worked example", pitch_list_of({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
+      {"256 lines", pitch_list_of(full_pitch_list())},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::uint64_t left_out = 1;
-    EXPECT_EQ(WriteModule(c.pitch_list, {.all_rows = true}, &left_out), WriteModule(c.pitch_list));
+    EXPECT_EQ(module_written(c.pitch_list, {.all_rows = true}, &left_out), module_written(c.pitch_list));
     EXPECT_EQ(left_out, 0u);
-    EXPECT_EQ(WriteModule(c.pitch_list, {true, true}), WriteModule(c.pitch_list, {true, false}));
+    EXPECT_EQ(module_written(c.pitch_list, {true, true}), module_written(c.pitch_list, {true, false}));
   }
 }
 
-TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
+TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
   const struct {
     std::size_t lines;
     std::uint32_t patterns;
@@ -400,21 +400,21 @@ TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
     std::string patterns_head;  // the PATTERNS block head
   } cases[] = {
       {257, 2, 5549,
-       Hex("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
+       hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
            "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00"),
-       Hex("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00")},
+       hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00")},
       {1200, 5, 13292,
-       Hex("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 29 00 00 00 "
+       hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 29 00 00 00 "
            "05 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00 "
            "02 00 00 00 00 03 00 00 00 00 04 00 00 00 00"),
-       Hex("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 50 32 00 00")},
+       hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 50 32 00 00")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
-    const std::vector<std::string> lines = RunsOfThree(c.lines);
-    const std::string module = WriteModule(lines, {.all_rows = true});
+    const std::vector<std::string> lines = runs_of_three(c.lines);
+    const std::string module = module_written(lines, {.all_rows = true});
     ASSERT_EQ(module.size(), c.size);
-    EXPECT_EQ(module.substr(0, 295), WriteModule(lines).substr(0, 295));
+    EXPECT_EQ(module.substr(0, 295), module_written(lines).substr(0, 295));
     EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
     const std::size_t patterns_at = 295 + c.frames.size();
     EXPECT_EQ(module.substr(patterns_at, 24), c.patterns_head);
@@ -422,18 +422,18 @@ TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
     for (std::uint32_t pattern = 0; pattern < c.patterns; ++pattern) {
       SCOPED_TRACE(pattern);
       EXPECT_EQ(module.substr(patterns_at + 24 + pattern * 2576, 16),
-                Hex("00 00 00 00 00 00 00 00") + std::string{static_cast<char>(pattern)} +
-                    Hex("00 00 00 00 01 00 00"));
+                hex_bytes("00 00 00 00 00 00 00 00") + std::string{static_cast<char>(pattern)} +
+                    hex_bytes("00 00 00 00 01 00 00"));
       for (std::size_t row = 0; row < 256; ++row) {
         const std::size_t line = 256 * pattern + row;
-        const Row expected = line < c.lines ? RunsOfThreeRow(line, row == 0) : kFillerRow;
-        EXPECT_EQ(RowAt(module, row, shape, pattern), expected) << "row " << row;
-        EXPECT_EQ(RowBytes(module, row, shape, pattern)[0], static_cast<char>(row));
+        const Row expected = line < c.lines ? runs_of_three_row(line, row == 0) : kFillerRow;
+        EXPECT_EQ(row_at(module, row, shape, pattern), expected) << "row " << row;
+        EXPECT_EQ(row_bytes(module, row, shape, pattern)[0], static_cast<char>(row));
       }
     }
     EXPECT_EQ(module.substr(c.size - 28), kExpectedTail);
 
-    const std::string with_instrument = WriteModule(lines, {true, true});
+    const std::string with_instrument = module_written(lines, {true, true});
     EXPECT_EQ(with_instrument,
               module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
   }
@@ -441,11 +441,11 @@ TEST(ModuleWriterTest, AllRowsFramesAndPatterns) {
 
 // At most 128 patterns: the lines after the 32768th are left out of the
 // module and counted, and only with all rows.
-TEST(ModuleWriterTest, AllRowsHoldsAtMost32768Lines) {
-  const std::string full_module = WriteModule(RunsOfThree(32768), {.all_rows = true});
+TEST(ModuleWriter, AllRowsHoldsAtMost32768Lines) {
+  const std::string full_module = module_written(runs_of_three(32768), {.all_rows = true});
   ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
   const ModuleShape full{128, false};
-  EXPECT_EQ(RowAt(full_module, 255, full, 127), RunsOfThreeRow(32767, false));
+  EXPECT_EQ(row_at(full_module, 255, full, 127), runs_of_three_row(32767, false));
 
   const struct {
     std::size_t lines;
@@ -461,7 +461,7 @@ TEST(ModuleWriterTest, AllRowsHoldsAtMost32768Lines) {
     SCOPED_TRACE(c.lines);
     std::uint64_t left_out = 99;
     const std::string module =
-        WriteModule(PitchList(RunsOfThree(c.lines)), c.options, &left_out);
+        module_written(pitch_list_of(runs_of_three(c.lines)), c.options, &left_out);
     EXPECT_EQ(left_out, c.left_out);
     if (c.options.all_rows) {
       EXPECT_EQ(module, full_module);
@@ -469,7 +469,7 @@ TEST(ModuleWriterTest, AllRowsHoldsAtMost32768Lines) {
   }
 }
 
-TEST(ModuleWriterTest, LinesLeftOutMessage) {
+TEST(ModuleWriter, TheLinesLeftOutMessageCountsThemAndNamesTheFirst) {
   EXPECT_EQ(lines_left_out_message(1),
             "zentrill: 1 line of pxx.txt, line 32769, was left out of pxx.ftm, which holds at "
             "most 128 patterns of 256 rows; pxx.txt keeps it");
@@ -481,15 +481,15 @@ TEST(ModuleWriterTest, LinesLeftOutMessage) {
 // ---------------------------------------------------------------------------
 // A module that cannot be created or written is reported, not lost quietly.
 
-TEST(ModuleWriterTest, UncreatableModuleThrows) {
+TEST(ModuleWriter, UncreatableModuleThrows) {
   MemoryFileSystem file_system;
-  file_system.files["pxx.txt"] = PitchList({"A-3 P80"});
+  file_system.files["pxx.txt"] = pitch_list_of({"A-3 P80"});
   file_system.uncreatable.insert("pxx.ftm");
   FileSlots slots(file_system);
   EXPECT_THROW(write_module(slots), FileError);
 }
 
-TEST(ModuleWriterTest, FullDiskThrows) {
+TEST(ModuleWriter, FullDiskThrows) {
   const struct {
     std::size_t room;  // bytes left for pxx.ftm
     bool fits;
@@ -497,7 +497,7 @@ TEST(ModuleWriterTest, FullDiskThrows) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.room);
     MemoryFileSystem file_system;
-    file_system.files["pxx.txt"] = PitchList({"A-3 P80", "A-3 P81"});
+    file_system.files["pxx.txt"] = pitch_list_of({"A-3 P80", "A-3 P81"});
     file_system.capacity = file_system.used() + c.room;
     FileSlots slots(file_system);
     if (c.fits) {

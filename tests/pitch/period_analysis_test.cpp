@@ -37,7 +37,7 @@ TEST(PeriodRange, BothLimitsAreInAndNothingBeyond) {
   }
 }
 
-struct Case {
+struct PeriodCase {
   double period;
   const char* name;
   float octave;
@@ -46,8 +46,8 @@ struct Case {
   std::int64_t nearest_parameter;  // with the tracker's whole period
 };
 
-TEST(AnalysePeriod, EdgesOfTheRangeAndOfTheZones) {
-  const Case cases[] = {
+TEST(AnalysePeriod, GivesNoteOctaveAndParameterAtTheEdgesOfTheRangeAndOfTheZones) {
+  const PeriodCase cases[] = {
       {2048.5, "A-", 0, 0, 113, 114},  // rounds to 2048, the even neighbour
       {14.5, "B-", 7, 7, 128, 128},
       {1975.933378020029, "A#", 0, 0, 72, 72},  // the A/A# bound goes to A#
@@ -58,7 +58,7 @@ TEST(AnalysePeriod, EdgesOfTheRangeAndOfTheZones) {
       {254.22908068181817, "A-", 3, 3, 128, 128},  // 440 Hz
       {14.501010565206117, "B-", 7, 7, 128, 127},  // 7714 Hz
   };
-  for (const Case& c : cases) {
+  for (const PeriodCase& c : cases) {
     const auto match = find_note(c.period);
     ASSERT_TRUE(match) << c.period;
     EXPECT_EQ(match->pass, c.pass) << c.period;

@@ -12,7 +12,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 // The frequency list as phase 1 writes it: long number form, CR LF.
 std::string frequency_list(const std::vector<double>& frequencies) {
@@ -42,7 +42,7 @@ Analysis analyse(const std::string& freq_txt, FinePitch fine_pitch = FinePitch::
   return run;
 }
 
-struct Case {
+struct AnalysisCase {
   const char* rule;
   std::string freq_txt;
   std::string pxx;
@@ -52,7 +52,7 @@ struct Case {
 };
 
 TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
-  const Case cases[] = {
+  const AnalysisCase cases[] = {
       {"worked examples", frequency_list({100, 440, 60, 82, 250, 1000, 3000, 7714}),
        "G-1 P97\r\nA-3 P80\r\nB-0 P4C\r\nE-1 P79\r\nB-2 P86\r\nB-4 P81\r\nF#6 P81\r\nB-7 P80\r\n"},
       {"the same at the tracker's whole periods: 100 and 7714 Hz move by one",
@@ -80,7 +80,7 @@ TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
       {"the count is of items", "100 440\r\n9000\r\n", "G-1 P97\r\nA-3 P80\r\n",
        OutOfRangeFrequency{3, 9000}},
   };
-  for (const Case& c : cases) {
+  for (const AnalysisCase& c : cases) {
     const Analysis run = analyse(c.freq_txt, c.fine_pitch);
     EXPECT_EQ(run.pxx, c.pxx) << c.rule;
     ASSERT_EQ(run.stop.has_value(), c.stop.has_value()) << c.rule;

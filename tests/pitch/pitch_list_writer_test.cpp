@@ -13,7 +13,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 std::string written(const std::vector<PitchEntry>& entries) {
   MemoryFileSystem files;
@@ -24,7 +24,7 @@ std::string written(const std::vector<PitchEntry>& entries) {
   return files.files["pxx.txt"];
 }
 
-TEST(PitchListWriter, NameOctaveAndHexadecimalParameter) {
+TEST(PitchListWriter, WritesNameOctaveAndHexadecimalParameter) {
   EXPECT_EQ(written({{"G-", 1, 151}}), "G-1 P97\r\n");
   EXPECT_EQ(written({{"A#", 0, 72}, {"B-", 7, 186}, {"C#", 3, 128}}),
             "A#0 P48\r\nB-7 PBA\r\nC#3 P80\r\n");

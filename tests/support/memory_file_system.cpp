@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 namespace {
 
 class MemoryReadableFile final : public ReadableFile {
@@ -65,4 +65,4 @@ std::size_t MemoryFileSystem::used() const {
   return total;
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

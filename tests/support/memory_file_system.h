@@ -12,7 +12,7 @@
 
 #include "textio/file_system.h"
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 class MemoryFileSystem final : public FileSystem {
  public:
@@ -30,6 +30,6 @@ class MemoryFileSystem final : public FileSystem {
   std::size_t used() const;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_

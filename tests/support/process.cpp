@@ -12,7 +12,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& input, const std::filesystem::path& directory) {
@@ -113,4 +113,4 @@ bool ScratchDirectory::exists(const std::string& name) const {
   return std::filesystem::exists(std::filesystem::symlink_status(path_ / name));
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 struct ProcessResult {
   std::string out;   // everything written to standard output
@@ -39,6 +39,6 @@ class ScratchDirectory {
   std::filesystem::path path_;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_PROCESS_H_

@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -32,6 +32,19 @@ void write_all(int fd, std::string_view bytes) {
 bool same_mode(const termios& a, const termios& b) {
   return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
          a.c_lflag == b.c_lflag && std::memcmp(a.c_cc, b.c_cc, sizeof a.c_cc) == 0;
+}
+
+bool in_key_mode(const termios& mode) {
+  return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&
+         mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
+}
+
+bool exited_with(std::optional<int> status, int code) {
+  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
+}
+
+bool ended_by(std::optional<int> status, int signal_number) {
+  return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
 }
 
 PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
@@ -165,6 +178,17 @@ void PtyChild::collect_last_output() {
   output_.erase(output_.find(kMark, start), kMark.size());
 }
 
+std::string PtyChild::stop_and_continue() {
+  if (!wait_for_mode(in_key_mode)) return "not in key mode before Ctrl-Z";
+  type("\x1a");
+  const std::optional<int> stopped = wait(std::chrono::seconds(10), WUNTRACED);
+  if (!stopped || !WIFSTOPPED(*stopped)) return "not stopped by Ctrl-Z";
+  if (!same_mode(mode(), original_mode_)) return "stopped without the terminal's mode put back";
+  kill(pid_, SIGCONT);
+  if (!wait_for_mode(in_key_mode)) return "not back in key mode when continued";
+  return {};
+}
+
 void PtyChild::hang_up() {
   ::close(master_);
   master_ = -1;
@@ -177,4 +201,4 @@ void PtyChild::set_width(unsigned short columns) {
   ioctl(master_, TIOCSWINSZ, &size);
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

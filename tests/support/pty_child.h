@@ -14,10 +14,20 @@
 #include <string>
 #include <string_view>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 // Whether two terminal modes are the same in everything `stty -g` shows.
 bool same_mode(const termios& a, const termios& b);
+
+// Whether a mode is the one the program waits for keys in: no line editing
+// and no echo by the system, Ctrl-C and Ctrl-Z still signals, and a read
+// given at least one byte with no timer.
+bool in_key_mode(const termios& mode);
+
+// Whether a wait status says the child exited with `code`, or was ended by
+// the signal `signal_number`; false for no status.
+bool exited_with(std::optional<int> status, int code);
+bool ended_by(std::optional<int> status, int signal_number);
 
 class PtyChild {
  public:
@@ -50,6 +60,11 @@ class PtyChild {
   // output()) or stopped (with WUNTRACED); nothing when it did not within
   // `timeout`.
   std::optional<int> wait(std::chrono::milliseconds timeout = std::chrono::seconds(10), int options = 0);
+  // Ctrl-Z and back, as at a shell: once the child waits in key mode, types
+  // Ctrl-Z, waits for the child to stop and continues it with SIGCONT. Gives
+  // what went wrong, or nothing when the child stopped with the terminal's
+  // mode as before it started and went back to key mode when continued.
+  std::string stop_and_continue();
   // Closes the master side: the terminal hangs up.
   void hang_up();
   void set_width(unsigned short columns);
@@ -57,6 +72,8 @@ class PtyChild {
  private:
   // Reads what the child wrote within `timeout`; false when nothing came.
   bool drain(std::chrono::milliseconds timeout);
+  // Once the child ended: reads until all it wrote has come out, though the
+  // terminal may still have been moving it when the end was seen.
   void collect_last_output();
 
   pid_t pid_ = -1;
@@ -67,6 +84,6 @@ class PtyChild {
   std::string output_;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 ScreenModel::ScreenModel(std::size_t width) : width_(std::max<std::size_t>(width, 1)) {}
 
@@ -91,4 +91,4 @@ std::vector<std::string> ScreenModel::rows() const {
   return out;
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

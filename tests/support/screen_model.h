@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 // Knows the controls the console writes: CR, LF, ESC [ n A/B/C/D (cursor up,
 // down, forward, back, stopping at the edges), ESC [ J and ESC [ 2 J (erase
@@ -45,6 +45,6 @@ class ScreenModel {
   bool waiting_to_wrap_ = false;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_SCREEN_MODEL_H_

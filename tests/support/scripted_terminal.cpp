@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 ScriptedTerminal::ScriptedTerminal(std::string_view input) { type(input); }
 
@@ -109,4 +109,4 @@ std::optional<int> ScriptedTerminal::take_terminating_signal() {
   return std::exchange(pending_signal_, 0);
 }
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support

@@ -13,7 +13,7 @@
 #include "screen_model.h"
 #include "textio/terminal.h"
 
-namespace zentrill::testing {
+namespace zentrill::test_support {
 
 class ScriptedTerminal final : public Terminal {
  public:
@@ -75,6 +75,6 @@ class ScriptedTerminal final : public Terminal {
   std::size_t largest_read_request_ = 0;
 };
 
-}  // namespace zentrill::testing
+}  // namespace zentrill::test_support
 
 #endif  // ZENTRILL_TESTS_SUPPORT_SCRIPTED_TERMINAL_H_

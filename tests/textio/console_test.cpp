@@ -12,7 +12,7 @@
 namespace zentrill {
 namespace {
 
-using testing::ScriptedTerminal;
+using test_support::ScriptedTerminal;
 
 const Key kUp = Key::of(KeyCode::up);
 const Key kOther = Key::of(KeyCode::other);

@@ -19,7 +19,7 @@
 namespace zentrill {
 namespace {
 
-using testing::MemoryFileSystem;
+using test_support::MemoryFileSystem;
 
 // Every item of `data`, read with the end-of-file test before each one.
 std::vector<std::string> text_items(const std::string& data) {
@@ -45,7 +45,7 @@ std::vector<double> numeric_items(const std::string& data) {
 using Texts = std::vector<std::string>;
 using Numbers = std::vector<double>;
 
-TEST(ItemReading, LineEndsAndTheEndOfTheData) {
+TEST(FileSlots, ItemsEndAtLineEndsAndAtTheEndOfTheData) {
   EXPECT_EQ(numeric_items("1\r\n2\r\n3\r\n"), (Numbers{1, 2, 3}));
   EXPECT_EQ(numeric_items("1\r\n2\r\n3"), (Numbers{1, 2, 3}));
   EXPECT_EQ(numeric_items("1\r\n2\r\n3\r\n\r\n"), (Numbers{1, 2, 3, 0}));
@@ -61,7 +61,7 @@ TEST(ItemReading, LineEndsAndTheEndOfTheData) {
   EXPECT_EQ(text_items("a\r\r\n"), (Texts{"a"}));
 }
 
-TEST(ItemReading, BlanksCommasAndQuotes) {
+TEST(FileSlots, BlanksCommasAndQuotesSeparateItemsByTheirKind) {
   EXPECT_EQ(numeric_items("1 2\r\n"), (Numbers{1, 2}));
   EXPECT_EQ(text_items("1 2\r\n"), (Texts{"1 2"}));
   EXPECT_EQ(numeric_items("1,2\r\n"), (Numbers{1, 2}));
@@ -85,13 +85,13 @@ TEST(ItemReading, BlanksCommasAndQuotes) {
   EXPECT_EQ(text_items("C#3 P8A\r\n"), (Texts{"C#3 P8A"}));
 }
 
-TEST(ItemReading, ExponentLettersInNumericItems) {
+TEST(FileSlots, ExponentLettersAndAmpersandFormsCountInNumericItemsOnly) {
   EXPECT_EQ(numeric_items("1d3\r\n&H1F\r\n&17\r\nabc\r\n\r\n"), (Numbers{1000, 31, 15, 0, 0}));
   EXPECT_EQ(numeric_items("&H1D\r\n"), (Numbers{29}));  // D after & stays a digit
   EXPECT_EQ(text_items("1d3\r\n"), (Texts{"1d3"}));
 }
 
-TEST(ItemReading, ItemLimits) {
+TEST(FileSlots, ItemsEndAtTheirLengthLimits) {
   const std::string digits67(67, '1');
   // A 67-character numeric item is whole; the rest of its line is the next.
   EXPECT_EQ(numeric_items(digits67 + "\r\n").size(), 1u);
@@ -107,7 +107,7 @@ TEST(ItemReading, ItemLimits) {
   EXPECT_EQ(text_items(std::string(4096, 'y') + ",z").size(), 2u);
 }
 
-TEST(ItemReading, EndOfFileMarkEndsTheDataForGood) {
+TEST(FileSlots, EndOfFileMarkEndsTheDataForGood) {
   EXPECT_EQ(numeric_items("1\r\n2\x1A" "3\r\n"), (Numbers{1, 2}));
   EXPECT_EQ(numeric_items("1\r\n\x1A" "3\r\n"), (Numbers{1}));
   EXPECT_EQ(text_items("\x1A"), Texts{});
@@ -115,12 +115,12 @@ TEST(ItemReading, EndOfFileMarkEndsTheDataForGood) {
   EXPECT_EQ(text_items("a b\x1A\r\n"), (Texts{"a b"}));
 }
 
-TEST(ItemReading, OtherBytesAreKept) {
+TEST(FileSlots, OtherBytesAreKeptInItems) {
   EXPECT_EQ(text_items(std::string("a\0b\r\n", 5)), (Texts{std::string("a\0b", 3)}));
   EXPECT_EQ(text_items("\xFF\xFE\r\n"), (Texts{"\xFF\xFE"}));
 }
 
-TEST(EndOfFileTest, PushBackKeepsTheFileOpen) {
+TEST(FileSlots, APushedBackByteIsNotYetTheEndOfTheFile) {
   MemoryFileSystem files;
   files.files["in.txt"] = "1 X";
   FileSlots slots(files);
@@ -135,7 +135,7 @@ TEST(EndOfFileTest, PushBackKeepsTheFileOpen) {
   EXPECT_TRUE(slots.at_end(1));
 }
 
-TEST(EndOfFileTest, FreeSlots) {
+TEST(FileSlots, AFreeSlotIsAtItsEndAndRefusesEveryCall) {
   MemoryFileSystem files;
   FileSlots slots(files);
   EXPECT_TRUE(slots.at_end(1));
@@ -151,7 +151,7 @@ TEST(EndOfFileTest, FreeSlots) {
   EXPECT_EQ(slots.open_slots(), 0);
 }
 
-TEST(EndOfFileTest, LengthIsMeasuredAtOpen) {
+TEST(FileSlots, AFilesLengthIsMeasuredAtOpen) {
   MemoryFileSystem files;
   files.files["in.txt"] = "1\r\n";
   FileSlots slots(files);
@@ -161,7 +161,7 @@ TEST(EndOfFileTest, LengthIsMeasuredAtOpen) {
   EXPECT_TRUE(slots.at_end(1));
 }
 
-TEST(FileSlotsWriting, BytesGoOutUnchangedAtClose) {
+TEST(FileSlots, BytesGoOutUnchangedAtClose) {
   MemoryFileSystem files;
   FileSlots slots(files);
   slots.open_for_writing(2, "out.bin");
@@ -173,7 +173,7 @@ TEST(FileSlotsWriting, BytesGoOutUnchangedAtClose) {
   EXPECT_EQ(files.files["out.bin"], std::string("\0\n\r\x1A\r\nx", 7));
 }
 
-TEST(FileSlotsWriting, NumberLines) {
+TEST(FileSlots, NumberLinesHaveSixteenDigitsAndThreeExponentDigits) {
   MemoryFileSystem files;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
@@ -182,7 +182,7 @@ TEST(FileSlotsWriting, NumberLines) {
   EXPECT_EQ(files.files["freq.txt"], "110\r\n65.4064\r\n1e+020\r\n1e-005\r\n");
 }
 
-TEST(FileSlotsWriting, NumberLinesReadBack) {
+TEST(FileSlots, NumberLinesReadBackAsTheDigitsWritten) {
   const double single = static_cast<double>(65.4065f);
   MemoryFileSystem files;
   FileSlots slots(files);
@@ -199,7 +199,7 @@ TEST(FileSlotsWriting, NumberLinesReadBack) {
   EXPECT_TRUE(slots.at_end(1));
 }
 
-TEST(FileSlotsWriting, RoundTripOfManyValues) {
+TEST(FileSlots, AValueReadBackWritesTheSameLineAgain) {
   MemoryFileSystem files;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
@@ -219,7 +219,7 @@ TEST(FileSlotsWriting, RoundTripOfManyValues) {
   EXPECT_TRUE(slots.at_end(1));
 }
 
-TEST(FileSlotsState, OpeningAnOpenSlotKeepsItsFile) {
+TEST(FileSlots, OpeningAnOpenSlotKeepsItsFile) {
   MemoryFileSystem files;
   files.files["a.txt"] = "A";
   FileSlots slots(files);
@@ -250,7 +250,7 @@ TEST(FileSlotsState, OpeningAnOpenSlotKeepsItsFile) {
   EXPECT_EQ(slots.open_slots(), 0);
 }
 
-TEST(FileSlotsState, EveryOpenSlotIsClosedAtTheEnd) {
+TEST(FileSlots, EveryOpenSlotIsClosedAtTheEnd) {
   MemoryFileSystem files;
   {
     FileSlots slots(files);
@@ -263,7 +263,7 @@ TEST(FileSlotsState, EveryOpenSlotIsClosedAtTheEnd) {
   EXPECT_EQ(files.files["last.txt"], "255");
 }
 
-TEST(FileSlotsFailures, InMemoryFaultsAreReported) {
+TEST(FileSlots, InMemoryFaultsAreReported) {
   MemoryFileSystem files;
   files.uncreatable.insert("pxx.ftm");
   FileSlots slots(files);
@@ -283,7 +283,7 @@ TEST(FileSlotsFailures, InMemoryFaultsAreReported) {
   EXPECT_EQ(files.files["freq.txt"], "12345");  // what fitted is kept
 }
 
-TEST(FileSlotsFailures, CloseAllClosesEverySlotThenReports) {
+TEST(FileSlots, CloseAllClosesEverySlotThenReports) {
   MemoryFileSystem files;
   files.capacity = 2;
   FileSlots slots(files);
@@ -297,7 +297,7 @@ TEST(FileSlotsFailures, CloseAllClosesEverySlotThenReports) {
   EXPECT_TRUE(slots.at_end(2));
 }
 
-TEST(FileSlotsFailures, LargeOutputFailsWhileWriting) {
+TEST(FileSlots, LargeOutputFailsWhileWriting) {
   MemoryFileSystem files;
   files.capacity = 1000;
   FileSlots slots(files);
@@ -312,7 +312,7 @@ TEST(FileSlotsFailures, LargeOutputFailsWhileWriting) {
 }
 
 // The real file system, in a scratch directory.
-class PosixFiles : public ::testing::Test {
+class PosixFiles : public testing::Test {
  protected:
   void SetUp() override {
     char pattern[] = "/tmp/zentrill-files-XXXXXX";
@@ -351,7 +351,7 @@ TEST_F(PosixFiles, OpeningForWritingEmptiesTheFile) {
   EXPECT_EQ(contents("pxx.txt"), "");
 }
 
-TEST_F(PosixFiles, DirectoryInPlaceOfTheFile) {
+TEST_F(PosixFiles, ADirectoryInPlaceOfTheFileIsReportedAndReadsAsEmpty) {
   std::filesystem::create_directory(path("pxx.ftm"));
   FileSlots slots(file_system_);
   try {

@@ -11,13 +11,13 @@ namespace {
 Key ch(char c) { return Key::character(c); }
 Key sp(KeyCode code) { return Key::of(code); }
 
-struct Case {
+struct DecodeCase {
   std::string bytes;
   std::vector<Key> keys;  // after the input has ended
 };
 
 // Every key a terminal can send, and the ways a sequence can break off.
-const std::vector<Case> kCases = {
+const std::vector<DecodeCase> kCases = {
     {"a", {ch('a')}},
     {"A-1", {ch('A'), ch('-'), ch('1')}},
     {std::string("\0\x7f\x08\t\r\n\xff\x9b", 8),
@@ -107,11 +107,11 @@ std::string shown(const std::string& bytes) {
 }
 
 TEST(KeyDecoder, DecodesEveryCaseFedWhole) {
-  for (const Case& c : kCases) EXPECT_EQ(decode_in_pieces(c.bytes, {}), c.keys) << shown(c.bytes);
+  for (const DecodeCase& c : kCases) EXPECT_EQ(decode_in_pieces(c.bytes, {}), c.keys) << shown(c.bytes);
 }
 
 TEST(KeyDecoder, DecodesEveryCaseSplitAtEveryPosition) {
-  for (const Case& c : kCases) {
+  for (const DecodeCase& c : kCases) {
     for (std::size_t cut = 1; cut < c.bytes.size(); ++cut) {
       EXPECT_EQ(decode_in_pieces(c.bytes, {cut}), c.keys) << shown(c.bytes) << " cut at " << cut;
     }
@@ -119,7 +119,7 @@ TEST(KeyDecoder, DecodesEveryCaseSplitAtEveryPosition) {
 }
 
 TEST(KeyDecoder, DecodesEveryCaseFedByteByByte) {
-  for (const Case& c : kCases) {
+  for (const DecodeCase& c : kCases) {
     std::vector<std::size_t> cuts;
     for (std::size_t cut = 1; cut < c.bytes.size(); ++cut) cuts.push_back(cut);
     EXPECT_EQ(decode_in_pieces(c.bytes, cuts), c.keys) << shown(c.bytes);
@@ -128,7 +128,7 @@ TEST(KeyDecoder, DecodesEveryCaseFedByteByByte) {
 
 // The console sizes its reads on this bound, so that no key can be lost.
 TEST(KeyDecoder, MakesNoMoreKeysThanBytesPlusOnePending) {
-  for (const Case& c : kCases) {
+  for (const DecodeCase& c : kCases) {
     for (std::size_t cut = 0; cut <= c.bytes.size(); ++cut) {
       KeyDecoder decoder;
       std::vector<Key> keys;

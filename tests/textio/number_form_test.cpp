@@ -8,7 +8,7 @@
 namespace zentrill {
 namespace {
 
-TEST(LongNumberForm, SixteenDigitsWithThreeExponentDigits) {
+TEST(LongNumberForm, HasSixteenDigitsAndThreeExponentDigits) {
   const struct {
     double value;
     const char* text;
@@ -36,13 +36,13 @@ TEST(LongNumberForm, SixteenDigitsWithThreeExponentDigits) {
   for (const auto& c : cases) EXPECT_EQ(long_number_form(c.value), c.text) << c.text;
 }
 
-TEST(LongNumberForm, NonFiniteValues) {
+TEST(LongNumberForm, WritesNonFiniteValuesAsInfAndNan) {
   EXPECT_EQ(long_number_form(std::numeric_limits<double>::infinity()), "inf");
   EXPECT_EQ(long_number_form(-std::numeric_limits<double>::infinity()), "-inf");
   EXPECT_EQ(long_number_form(std::nan("")), "nan");
 }
 
-TEST(ShortNumberForm, SevenDigitsWithBlankForNonNegative) {
+TEST(ShortNumberForm, HasSevenDigitsAndABlankBeforeANonNegativeValue) {
   const struct {
     float value;
     const char* text;
@@ -79,7 +79,7 @@ TEST(RemoveLeadingBlanks, OnlyBlanksAreDropped) {
   EXPECT_EQ(remove_leading_blanks(remove_leading_blanks(short_number_form(1e-7f))), "1e-007");
 }
 
-TEST(HexadecimalForm, UpperCaseTwosComplement) {
+TEST(HexadecimalForm, IsUpperCaseTwosComplement) {
   const struct {
     std::int64_t value;
     const char* text;
@@ -99,7 +99,7 @@ TEST(HexadecimalForm, UpperCaseTwosComplement) {
   for (const auto& c : cases) EXPECT_EQ(hexadecimal_form(c.value), c.text) << c.text;
 }
 
-TEST(ByteText, LowEightBits) {
+TEST(ByteText, KeepsTheLowEightBits) {
   EXPECT_EQ(byte_text(std::int64_t{0}), std::string(1, '\0'));
   EXPECT_EQ(byte_text(std::int64_t{255}), "\xFF");
   EXPECT_EQ(byte_text(std::int64_t{256}), std::string(1, '\0'));

@@ -24,13 +24,11 @@
 namespace zentrill {
 namespace {
 
-using testing::PtyChild;
-using testing::same_mode;
-
-bool in_key_mode(const termios& mode) {
-  return (mode.c_lflag & ICANON) == 0 && (mode.c_lflag & ECHO) == 0 && (mode.c_lflag & ISIG) != 0 &&
-         mode.c_cc[VMIN] == 1 && mode.c_cc[VTIME] == 0;
-}
+using test_support::ended_by;
+using test_support::exited_with;
+using test_support::in_key_mode;
+using test_support::PtyChild;
+using test_support::same_mode;
 
 std::string hex(const std::string& bytes) {
   std::string out;
@@ -65,14 +63,6 @@ int echo_keys(int count) {
     terminal.end_by_signal(signal.signal_number);
   }
   return 0;
-}
-
-bool ended_by(std::optional<int> status, int signal_number) {
-  return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
-}
-
-bool exited_with(std::optional<int> status, int code) {
-  return status && WIFEXITED(*status) && WEXITSTATUS(*status) == code;
 }
 
 TEST(PosixTerminal, WaitsInKeyModeAndPutsTheModeBackAtTheEnd) {
@@ -133,11 +123,12 @@ TEST(PosixTerminal, UsesNoProcessorTimeWhileWaiting) {
 }
 
 TEST(PosixTerminal, TerminatingSignalsPutTheModeBackAndEndTheProcessByThem) {
-  struct Case {
+  struct SignalCase {
     int signal_number;
     std::string typed;  // the key that sends it, or empty to send it by kill
   };
-  for (const Case& c : {Case{SIGINT, "\x03"}, Case{SIGQUIT, "\x1c"}, Case{SIGTERM, ""}}) {
+  const SignalCase cases[] = {{SIGINT, "\x03"}, {SIGQUIT, "\x1c"}, {SIGTERM, ""}};
+  for (const SignalCase& c : cases) {
     PtyChild child([] {
       // No core file from SIGQUIT.
       const rlimit no_core{0, 0};
@@ -180,13 +171,7 @@ TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
 TEST(PosixTerminal, CtrlZPutsTheModeBackAndStopsAndContinuingReturnsToKeyMode) {
   PtyChild child([] { return echo_keys(1); });
   ASSERT_TRUE(child.read_until("ready"));
-  ASSERT_TRUE(child.wait_for_mode(in_key_mode));
-  child.type("\x1a");
-  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
-  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped));
-  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  kill(child.pid(), SIGCONT);
-  EXPECT_TRUE(child.wait_for_mode(in_key_mode));
+  ASSERT_EQ(child.stop_and_continue(), "");
   child.type("k");
   ASSERT_TRUE(child.read_until("done"));
   EXPECT_NE(child.output().find("6b done"), std::string::npos) << child.output();
@@ -305,6 +290,22 @@ TEST(PosixTerminal, AtTheEndOfPipedInputKeysComeThenInputEnded) {
     EXPECT_EQ(output, expected + "ended\r\n") << hex(input);
     EXPECT_TRUE(exited_with(status, 3));
   }
+}
+
+// The harness itself: a pty moves what a child writes to the master side
+// after the write has returned, so when the child is seen to end, its last
+// output may still be on the way. Here all of it may be: the child ends
+// before anything is read.
+TEST(PtyChild, WaitCollectsEverythingTheChildWroteBeforeItEnded) {
+  const std::string written(4096, 'x');  // less than the terminal holds unread
+  PtyChild child([&written] {
+    const ssize_t put = ::write(STDOUT_FILENO, written.data(), written.size());
+    return put == static_cast<ssize_t>(written.size()) ? 0 : 1;
+  });
+  siginfo_t ended{};
+  ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child.pid()), &ended, WEXITED | WNOWAIT), 0);  // not reaped
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_EQ(child.output().size(), written.size());
 }
 
 }  // namespace

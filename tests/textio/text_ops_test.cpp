@@ -22,14 +22,14 @@ TEST(Substring, PositionsCountFromOne) {
   EXPECT_EQ(substring(std::string("a\0b", 3), 2, 1), std::string(1, '\0'));
 }
 
-TEST(UpperCase, OnlyAsciiLetters) {
+TEST(UpperCase, ChangesOnlyAsciiLetters) {
   using namespace std::string_view_literals;
   const std::string_view lower = "yc#3-az{`@\xE9\xFF\0H"sv;
   const std::string_view upper = "YC#3-AZ{`@\xE9\xFF\0H"sv;
   for (std::size_t i = 0; i < lower.size(); ++i) EXPECT_EQ(upper_case(lower[i]), upper[i]) << i;
 }
 
-TEST(NumericValue, OfATypedLineOrKey) {
+TEST(NumericValue, IsTheNumberATypedLineOrKeyStartsWith) {
   const struct {
     const char* text;
     double value;
@@ -59,14 +59,14 @@ TEST(NumericValue, AmpersandIntegersWrapAtSixtyFourBits) {
   EXPECT_EQ(numeric_value("&H7FFFFFFFFFFFFFFF"), 9223372036854775807.0);
 }
 
-TEST(NumericValue, DecimalsOutOfDoubleRange) {
+TEST(NumericValue, DecimalsOutOfDoubleRangeBecomeInfinityOrZero) {
   EXPECT_EQ(numeric_value("1e400"), std::numeric_limits<double>::infinity());
   EXPECT_EQ(numeric_value("-1e400"), -std::numeric_limits<double>::infinity());
   EXPECT_EQ(numeric_value("1e-400"), 0.0);
   EXPECT_EQ(numeric_value("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
 }
 
-TEST(NumericItemValue, IntegerAndDecimalRules) {
+TEST(NumericItemValue, FollowsTheIntegerAndDecimalRules) {
   const struct {
     const char* item;
     double value;

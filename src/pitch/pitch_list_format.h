@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "textio/file_slots.h"  // LineEnd
+#include "textio/line_end.h"
 
 namespace zentrill::pitch_list_format {
 

@@ -52,9 +52,8 @@ struct Console::State {
   std::array<char, 256> buffer{};
   bool input_ended = false;
   Clock::time_point last_byte_time{};
-  // Bytes written since the last CR or LF: where a typed line starts.
-  std::size_t column = 0;
-  // Those bytes themselves: the screen row to draw again after a stop.
+  // The bytes written since the last CR or LF: the screen row the cursor is
+  // on, drawn again after a stop. Its length is where a typed line starts.
   std::string row_text;
 
   // The line being edited, while one is.
@@ -75,22 +74,29 @@ struct Console::State {
     } else {
       row_text = bytes.substr(line_break + 1);
     }
-    column = row_text.size();
+  }
+
+  // The prompt's row and the edited line drawn again at `width`, once
+  // `to_row_start` has taken the cursor to the start of the prompt's row.
+  void draw_edited_line(std::string to_row_start, std::size_t width) {
+    std::string out = std::move(to_row_start);
+    out += "\x1b[J";  // erase to the end of the screen
+    out += editing->prompt_row;
+    out += editing->editor.repaint(width);
+    terminal.write(out);
   }
 
   // After a stop and continue the shell's lines stand where the cursor was:
-  // the current row is drawn again below them, from its start.
+  // the current row is drawn again below them, from its start. Straight to
+  // the terminal, not through write(): the row's text stays as it was.
   void draw_row_again() {
     if (!terminal.output_is_terminal()) return;
-    std::string out = "\r\x1b[J";  // the row's start, erase to the end of the screen
     if (editing == nullptr) {
-      out += row_text;
-    } else {
-      editing->width = terminal.width();
-      out += editing->prompt_row;
-      out += editing->editor.repaint(editing->width);
+      terminal.write("\r\x1b[J" + row_text);  // the row's start, erase to the end of the screen
+      return;
     }
-    terminal.write(out);  // the row's text stays as it was
+    editing->width = terminal.width();
+    draw_edited_line("\r", editing->width);
   }
 
   // When the window's width is no longer the one the edited line was drawn
@@ -102,11 +108,7 @@ struct Console::State {
     const std::size_t width = terminal.width();
     if (width == editing->width) return;
     if (terminal.output_is_terminal()) {
-      std::string out = editing->editor.back_to_prompt_start(editing->width, width);
-      out += "\x1b[J";
-      out += editing->prompt_row;
-      out += editing->editor.repaint(width);
-      terminal.write(out);
+      draw_edited_line(editing->editor.back_to_prompt_start(editing->width, width), width);
     }
     editing->width = width;
   }
@@ -184,12 +186,11 @@ Console::~Console() = default;
 void Console::clear_screen() {
   if (!terminal_.output_is_terminal()) return;
   state_->write("\x1b[H\x1b[2J");  // cursor home, erase the whole display
-  state_->column = 0;
   state_->row_text.clear();
 }
 
 void Console::start_fresh_line() {
-  if (terminal_.output_is_terminal() && state_->column != 0) state_->write(kLineEndBytes);
+  if (terminal_.output_is_terminal() && !state_->row_text.empty()) state_->write(kLineEndBytes);
 }
 
 void Console::print(std::string_view text, LineEnd line_end) {
@@ -208,13 +209,15 @@ std::string Console::read_typed_item(std::string_view prompt) {
   std::string prompt_line(prompt);
   prompt_line += "? ";
   state_->write(prompt_line);
-  LineEditor editor(state_->column, terminal_.output_is_terminal());
+  LineEditor editor(state_->row_text.size(), terminal_.output_is_terminal());
   State::Editing editing{editor, state_->row_text, terminal_.width()};
   state_->editing = &editing;
   try {
     while (!editor.done()) {
       const Key key = state_->next_key();
-      state_->follow_width();  // a change not told yet
+      // Keys typed ahead come from the ring without a read of the terminal,
+      // which is what reports a width change.
+      state_->follow_width();
       state_->write(editor.press(key, editing.width));
     }
   } catch (...) {
@@ -222,7 +225,6 @@ std::string Console::read_typed_item(std::string_view prompt) {
     state_->editing = nullptr;
     state_->write(editor.leave(editing.width));
     state_->row_text = editing.prompt_row + editor.line();
-    state_->column = state_->row_text.size();
     throw;
   }
   state_->editing = nullptr;

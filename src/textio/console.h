@@ -25,6 +25,11 @@ struct TerminatingSignal {
 
 class Terminal;
 
+// On a terminal the waits for keys draw the screen's current row again when
+// the program was stopped and continued (Ctrl-Z, then fg): the prompt and the
+// keys echoed, or the prompt, the line as edited and the cursor in its place.
+// A change of the window's width while a line is edited draws the line again
+// at the new width.
 class Console {
  public:
   explicit Console(Terminal& terminal);
@@ -52,12 +57,6 @@ class Console {
   // the line is edited and the finished line is echoed once, before the CR
   // LF. Throws InputEnded (a line without its Enter is discarded) or
   // TerminatingSignal.
-  //
-  // On a terminal the waits for keys draw the screen's current row again
-  // when the program was stopped and continued (Ctrl-Z, then fg): the prompt
-  // and the keys echoed, or the prompt, the line as edited and the cursor in
-  // its place. A change of the window's width while a line is edited draws
-  // the line again at the new width.
   std::string read_typed_item(std::string_view prompt);
 
  private:

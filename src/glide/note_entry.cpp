@@ -29,12 +29,25 @@ int natural_semitone(char letter) {
   }
 }
 
-// The letter of a key that is one of A to G, in either case, upper-cased;
-// 0 for every other key.
-char note_letter(Key key) {
+// The three stages of a note. Each gives the character a key stands for at
+// that stage, or 0 for a key that does not fit it.
+char letter_of(Key key) {  // A to G in either case, upper-cased
   if (key.special) return 0;
   const char letter = upper_case(static_cast<char>(key.value));
   return letter >= 'A' && letter <= 'G' ? letter : 0;
+}
+char accidental_of(Key key) {  // '-' or '#'
+  return key.is('-') || key.is('#') ? static_cast<char>(key.value) : 0;
+}
+char octave_digit_of(Key key) {  // '1' to '7'
+  return !key.special && key.value >= '1' && key.value <= '7' ? static_cast<char>(key.value) : 0;
+}
+
+// Waits for the first key that fits the stage and gives its character.
+char wait_for_fitting_key(Console& console, char (*stage)(Key)) {
+  for (;;) {
+    if (const char fitting = stage(console.wait_for_key())) return fitting;
+  }
 }
 
 struct Note {
@@ -45,28 +58,11 @@ struct Note {
 
 Note read_note(Console& console) {
   Note note{};
-  while ((note.letter = note_letter(console.wait_for_key())) == 0) {
-  }
+  note.letter = wait_for_fitting_key(console, letter_of);
   console.print(std::string_view(&note.letter, 1));
-
-  for (;;) {
-    const Key key = console.wait_for_key();
-    if (key.is('-') || key.is('#')) {
-      note.accidental = static_cast<char>(key.value);
-      break;
-    }
-  }
+  note.accidental = wait_for_fitting_key(console, accidental_of);
   console.print(std::string_view(&note.accidental, 1));
-
-  // The digits 1 to 7 are the keys whose numeric value lies strictly between
-  // 0 and 8; every other key's value is 0, 8 or 9.
-  for (;;) {
-    const Key key = console.wait_for_key();
-    if (!key.special && key.value >= '1' && key.value <= '7') {
-      note.octave = static_cast<float>(key.value - '0');
-      break;
-    }
-  }
+  note.octave = static_cast<float>(wait_for_fitting_key(console, octave_digit_of) - '0');
   console.print(remove_leading_blanks(short_number_form(note.octave)), LineEnd::with);
   return note;
 }

@@ -29,7 +29,7 @@ TEST(UpperCase, ChangesOnlyAsciiLetters) {
   for (std::size_t i = 0; i < lower.size(); ++i) EXPECT_EQ(upper_case(lower[i]), upper[i]) << i;
 }
 
-TEST(NumericValue, IsTheNumberATypedLineOrKeyStartsWith) {
+TEST(NumericValue, IsTheNumberATextStartsWith) {
   const struct {
     const char* text;
     double value;
@@ -48,7 +48,7 @@ TEST(NumericValue, IsTheNumberATypedLineOrKeyStartsWith) {
   for (const auto& c : cases) EXPECT_EQ(numeric_value(c.text), c.value) << '"' << c.text << '"';
 }
 
-TEST(NumericValue, KeyTextsWithoutACharacterGiveZero) {
+TEST(NumericValue, ATextStartingWithAZeroByteGivesZero) {
   EXPECT_EQ(numeric_value(std::string("\0H", 2)), 0);
   EXPECT_EQ(numeric_value(std::string("\0" "5", 2)), 0);
 }

@@ -2,8 +2,8 @@
 // output, the exact files, and the exit status.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <vector>
 

@@ -20,8 +20,8 @@
 //   - both slots are closed afterwards and no call was refused;
 //   - on a disk that fills up, pxx.ftm holds exactly the bytes that fitted
 //     and the failure is reported.
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <string>

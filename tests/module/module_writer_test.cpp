@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -84,8 +84,8 @@ std::string pitch_list_of(const std::vector<std::string>& lines) {
 // were never flushed by a close are missing; `lines_left_out` takes what the
 // writer returned.
 std::string module_written(const std::optional<std::string>& pitch_list,
-                        const ModuleOptions& options = {},
-                        std::uint64_t* lines_left_out = nullptr) {
+                           const ModuleOptions& options = {},
+                           std::uint64_t* lines_left_out = nullptr) {
   MemoryFileSystem file_system;
   if (pitch_list) file_system.files["pxx.txt"] = *pitch_list;
   FileSlots slots(file_system);
@@ -100,7 +100,7 @@ std::string module_written(const std::vector<std::string>& lines, const ModuleOp
 
 // Row `row` of pattern `pattern` in a module of the given shape.
 std::string row_bytes(const std::string& module, std::size_t row, const ModuleShape& shape = {},
-                     std::uint32_t pattern = 0) {
+                      std::uint32_t pattern = 0) {
   return module.substr(pattern_items_offset(shape, pattern) + row * kRowSize, kRowSize);
 }
 
@@ -125,7 +125,7 @@ Row continuation_row(int parameter) { return {kNoNote, 0, kNoInstrument, paramet
 const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 
 Row row_at(const std::string& module, std::size_t row, const ModuleShape& shape = {},
-          std::uint32_t pattern = 0) {
+           std::uint32_t pattern = 0) {
   const std::string bytes = row_bytes(module, row, shape, pattern);
   const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
   return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
@@ -325,7 +325,7 @@ TEST(ModuleWriter, ClosesBothSlots) {
 
 const std::string kExpectedInstrumentBlock =
     hex_bytes("49 4E 53 54 52 55 4D 45 4E 54 53 00 00 00 00 00 05 00 00 00 E3 00 00 00 01 00 00 00 "
-        "00 00 00 00 01 05 00 00 00") +
+              "00 00 00 00 01 05 00 00 00") +
     std::string(10 + 192, '\0') + hex_bytes("08 00 00 00 5A 65 6E 74 72 69 6C 6C");
 
 TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
@@ -401,12 +401,12 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
   } cases[] = {
       {257, 2, 5549,
        hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
-           "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00"),
+                 "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00"),
        hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00")},
       {1200, 5, 13292,
        hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 29 00 00 00 "
-           "05 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00 "
-           "02 00 00 00 00 03 00 00 00 00 04 00 00 00 00"),
+                 "05 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00 "
+                 "02 00 00 00 00 03 00 00 00 00 04 00 00 00 00"),
        hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 50 32 00 00")},
   };
   for (const auto& c : cases) {

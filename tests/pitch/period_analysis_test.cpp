@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
-#include <string_view>
 #include <limits>
 #include <random>
+#include <string_view>
 #include <vector>
 
 #include "pitch/note_table.h"

@@ -1,6 +1,6 @@
-// What the command line can change in a run. The value-initialised Options
-// is the run with no option, whose files stay byte for byte as they always
-// were.
+// What the command line can change in a run: what pxx.txt and pxx.ftm hold,
+// never the dialogue or the files' names. Options{} is the run without
+// options.
 #ifndef ZENTRILL_DRIVER_OPTIONS_H_
 #define ZENTRILL_DRIVER_OPTIONS_H_
 

@@ -43,7 +43,7 @@ void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ost
   end_if_signalled(terminal);
 
   const std::uint64_t lines_left_out =
-      write_module(slots, ModuleOptions{options.instrument, options.all_rows});
+      write_module(slots, {.instrument = options.instrument, .all_rows = options.all_rows});
   if (lines_left_out > 0) {
     console.start_fresh_line();
     diagnostics << lines_left_out_message(lines_left_out) << '\n';
@@ -61,8 +61,9 @@ RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream
 
 RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
                        const Options& options) {
-  // On a terminal every message and the shell's prompt after the program
-  // start in column 0, never after a prompt.
+  // The console outlives the phases, so that every way out can start a fresh
+  // line: on a terminal each message, and the shell's prompt after the
+  // program, starts in column 0, never after a prompt.
   Console console(terminal);
   try {
     run_phases(console, terminal, slots, diagnostics, options);

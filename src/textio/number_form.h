@@ -1,4 +1,5 @@
-// Number and byte forms written to the console and to the text and module files.
+// Number and byte forms written to the console and to the text and module
+// files, and the rounding of a floating value to an integer.
 #ifndef ZENTRILL_TEXTIO_NUMBER_FORM_H_
 #define ZENTRILL_TEXTIO_NUMBER_FORM_H_
 

@@ -9,8 +9,8 @@
 //   3. After each phase that does not wait for keys, and before ending
 //      normally, asks take_terminating_signal(); a signal that came while the
 //      program was computing is there, and is handled as in 2.
-//   4. When a phase throws InputEnded: closes the slots and ends as it sees
-//      fit; the terminal is put back when the PosixTerminal is destroyed.
+//   4. InputEnded never reaches it: the phase that reads keys takes the end
+//      of input as the answer "N" and the run goes on to its normal end.
 //   5. Ends normally (or by exit(), or a failure) with the terminal put back
 //      by the destructor, by an atexit hook, or by the terminate handler.
 #ifndef ZENTRILL_TEXTIO_POSIX_TERMINAL_H_

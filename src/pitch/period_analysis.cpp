@@ -1,7 +1,5 @@
 #include "pitch/period_analysis.h"
 
-#include <cmath>
-
 #include "pitch/note_table.h"
 #include "pitch/tracker_note_table.h"
 #include "textio/number_form.h"

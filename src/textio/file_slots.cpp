@@ -1,5 +1,6 @@
 #include "textio/file_slots.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 

@@ -24,7 +24,7 @@ struct ModuleOptions {
 };
 
 // Opens the pitch list for reading and the module for writing in their
-// phase-3 slots (phase_files.h), writes the whole module, then closes the
+// slots of phase 3 (phase_files.h), writes the whole module, then closes the
 // pitch list's slot and the module's. With all_rows, the pitch list is first
 // opened, read through to count its lines and closed in the same slot. Holds
 // one line at a time, however long the list.

@@ -7,10 +7,10 @@
 namespace zentrill {
 namespace {
 
-constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] | --help | --version";
+constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] [-w] | --help | --version";
 
 constexpr std::string_view kHelp =
-    "Usage: zentrill [-t] [-i] [-a]\n"
+    "Usage: zentrill [-t] [-i] [-a] [-w]\n"
     "       zentrill --help | --version\n"
     "Turn pitch glides into a FamiTracker module for the NES's first pulse channel.\n"
     "\n"
@@ -24,13 +24,14 @@ constexpr std::string_view kHelp =
     "above it), ends pxx.txt and pxx.ftm there, with a notice.\n"
     "\n"
     "Files, in the current directory; freq.txt is replaced as soon as zentrill\n"
-    "starts, the other two when the dialogue ends:\n"
+    "starts, the others when the dialogue ends:\n"
     "  freq.txt  the glides' frequencies, one per line\n"
     "  pxx.txt   the tracker note, octave and fine pitch of each, as G-1 P97\n"
     "  pxx.ftm   a FamiTracker module that plays them row by row. Without -i it\n"
     "            has no instrument: its rows stay silent until you add one.\n"
+    "  pxx.wav   with -w: how the module's rows sound, 44.1 kHz 16-bit mono\n"
     "\n"
-    "Options, in any order or together (-tia):\n"
+    "Options, in any order or together (-tiaw):\n"
     "  -t, --tracker-tuning  tune each row to the whole timer period nearest its\n"
     "                        frequency; without -t a row can be up to one unit off\n"
     "  -i, --instrument      add the 2A03 instrument \"Zentrill\" in slot 00, so\n"
@@ -39,9 +40,12 @@ constexpr std::string_view kHelp =
     "                        (a frame: one step of the song's order list), up\n"
     "                        to 128 frames (32768 lines; the rest is left out,\n"
     "                        with a notice); without -a only its first 256 lines\n"
+    "  -w, --wav             write pxx.wav too, every row as the tracker plays it\n"
+    "                        with -i's instrument; 32767 rows play 55 minutes,\n"
+    "                        about 289 MB\n"
     "      --help            show this help and exit\n"
     "      --version         show the version and exit\n"
-    "To hear a glide at once, in tune: zentrill -tia\n"
+    "To hear a glide at once, in tune: zentrill -tiaw, then aplay pxx.wav\n"
     "\n"
     "Exit status: 0 when all files were written, 1 when a file could not be\n"
     "written, 2 for a wrong command line.\n";
@@ -50,7 +54,8 @@ constexpr std::string_view kHelp =
 // 80 columns and 40 lines.
 static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::npos &&
               kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
-              kHelp.find(phase_files::kModuleName) != std::string_view::npos);
+              kHelp.find(phase_files::kModuleName) != std::string_view::npos &&
+              kHelp.find(phase_files::kPreviewName) != std::string_view::npos);
 constexpr bool fits_the_terminal(std::string_view text) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size(); ++lines) {
@@ -74,6 +79,7 @@ constexpr RunOption kRunOptions[] = {
     {'t', "--tracker-tuning", [](Options& options) { options.fine_pitch = FinePitch::nearest_period; }},
     {'i', "--instrument", [](Options& options) { options.instrument = true; }},
     {'a', "--all-rows", [](Options& options) { options.all_rows = true; }},
+    {'w', "--wav", [](Options& options) { options.preview = true; }},
 };
 
 const RunOption* option_by_letter(char letter) {

@@ -1,6 +1,6 @@
-// The command line: none is needed. The options -t, -i and -a may be given
-// in any order, clustered (-tia) or long (--tracker-tuning, --instrument,
-// --all-rows), and more than once. --help and --version, each alone, are
+// The command line: none is needed. The options -t, -i, -a and -w may be
+// given in any order, clustered (-tiaw) or long (--tracker-tuning,
+// --instrument, --all-rows, --wav), and more than once. --help and --version, each alone, are
 // answered without touching any file, and anything else is refused before a
 // file is opened, so a mistyped command never overwrites a musician's module.
 #ifndef ZENTRILL_DRIVER_COMMAND_LINE_H_

@@ -1,6 +1,6 @@
-// What the command line can change in a run: what pxx.txt and pxx.ftm hold,
-// never the dialogue or the files' names. Options{} is the run without
-// options.
+// What the command line can change in a run: what pxx.txt and pxx.ftm hold
+// and whether pxx.wav is written, never the dialogue or the files' names.
+// Options{} is the run without options.
 #ifndef ZENTRILL_DRIVER_OPTIONS_H_
 #define ZENTRILL_DRIVER_OPTIONS_H_
 
@@ -15,6 +15,8 @@ struct Options {
   bool instrument = false;
   // -a: the module holds the whole pitch list, not only its first 256 lines.
   bool all_rows = false;
+  // -w: pxx.wav, a preview of the rows the module holds, is written too.
+  bool preview = false;
 };
 
 }  // namespace zentrill

@@ -2,8 +2,8 @@
 // place for the names and slot numbers of the files through which the phases
 // meet. Each slot is closed before the next phase opens it again: phase 1
 // closes its slot itself, the driver closes phase 2's slots (input, then
-// output), and the module writer opens and closes its own (input, then
-// output).
+// output), and the module writer and the preview open and close their own
+// (input, then output).
 #ifndef ZENTRILL_DRIVER_PHASE_FILES_H_
 #define ZENTRILL_DRIVER_PHASE_FILES_H_
 
@@ -16,6 +16,7 @@ namespace zentrill::phase_files {
 inline constexpr std::string_view kFrequencyListName = "freq.txt";
 inline constexpr std::string_view kPitchListName = "pxx.txt";
 inline constexpr std::string_view kModuleName = "pxx.ftm";
+inline constexpr std::string_view kPreviewName = "pxx.wav";
 
 enum class Direction { reading, writing };
 
@@ -33,13 +34,18 @@ inline constexpr SlotFile kPitchListWritten{2, kPitchListName, Direction::writin
 // Phase 3, the module writer.
 inline constexpr SlotFile kPitchListRead{1, kPitchListName, Direction::reading};
 inline constexpr SlotFile kModuleWritten{2, kModuleName, Direction::writing};
+// Phase 4, the preview, when asked for.
+inline constexpr SlotFile kPitchListReadForPreview{1, kPitchListName, Direction::reading};
+inline constexpr SlotFile kPreviewWritten{2, kPreviewName, Direction::writing};
 
 // A phase's input and output never share a slot, and what one phase writes
 // the next reads.
 static_assert(kFrequencyListRead.slot != kPitchListWritten.slot);
 static_assert(kPitchListRead.slot != kModuleWritten.slot);
+static_assert(kPitchListReadForPreview.slot != kPreviewWritten.slot);
 static_assert(kFrequencyListWritten.name == kFrequencyListRead.name);
-static_assert(kPitchListWritten.name == kPitchListRead.name);
+static_assert(kPitchListWritten.name == kPitchListRead.name &&
+              kPitchListWritten.name == kPitchListReadForPreview.name);
 
 // Opens the file in its slot, in its direction.
 inline void open_slot_file(FileSlots& slots, const SlotFile& file) {

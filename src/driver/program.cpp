@@ -6,6 +6,7 @@
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
+#include "preview/preview_writer.h"
 #include "textio/console.h"
 #include "textio/file_slots.h"
 
@@ -49,6 +50,11 @@ void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ost
     diagnostics << lines_left_out_message(lines_left_out) << '\n';
   }
   end_if_signalled(terminal);
+
+  if (options.preview) {
+    write_preview(slots, {.all_rows = options.all_rows});
+    end_if_signalled(terminal);
+  }
 }
 
 }  // namespace

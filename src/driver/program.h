@@ -1,4 +1,4 @@
-// The program's run: the banner and the three phases in order, each with its
+// The program's run: the banner and the phases in order, each with its
 // files in their slots.
 #ifndef ZENTRILL_DRIVER_PROGRAM_H_
 #define ZENTRILL_DRIVER_PROGRAM_H_
@@ -19,15 +19,15 @@ struct RunOutcome {
 };
 
 // Clears the screen, prints the banner, builds freq.txt with the user, then
-// pxx.txt and pxx.ftm. A file that cannot be written is named with the
+// pxx.txt and pxx.ftm, and pxx.wav when options.preview. A file that cannot be written is named with the
 // system's reason on `diagnostics`; a frequency out of the playable range, and
 // lines of pxx.txt that pxx.ftm leaves out, are told there too. A terminating
 // signal, whether it comes while the program waits for a key or while it
 // computes, ends the run. Every file is closed before it returns, keeping what
 // was written. On a terminal each message starts, and the run ends, at the
 // start of a line (a line end after an unanswered prompt); through a pipe the
-// transcript gets no byte more. `options` change the files' contents only,
-// never the dialogue or the files' names.
+// transcript gets no byte more. `options` change the files' contents, and
+// whether pxx.wav is written, never the dialogue or the files' names.
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
                        const Options& options = {});
 // The same run on slots the caller holds, so that a test can look at them

@@ -1,0 +1,21 @@
+// The period register value each line of the pitch list plays in the
+// tracker, as the preview reads it.
+#ifndef ZENTRILL_PREVIEW_ROW_REGISTER_H_
+#define ZENTRILL_PREVIEW_ROW_REGISTER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zentrill {
+
+// The register value R of the first pulse channel for a line such as
+// "G-1 P97" (note, octave 0 to 7, fine pitch X): the tracker's table value T
+// of the note, moved by the fine pitch and kept within the register,
+// R = clamp(T + 128 - X, 0, 2047). Empty for a line not of that layout; the
+// pitch analysis writes none.
+std::optional<std::uint16_t> row_register(std::string_view line);
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_PREVIEW_ROW_REGISTER_H_

@@ -1,6 +1,6 @@
 // The hot paths of a long run, one benchmark each: what every line of
-// freq.txt and pxx.txt costs, and the module's rows; then the floor loop's
-// steps for the same values. Files live in memory, so the figures are the
+// freq.txt and pxx.txt costs, the module's rows and the preview of a glide;
+// then the floor loop's steps for the same values. Files live in memory, so the figures are the
 // work without the disk.
 #include <benchmark/benchmark.h>
 
@@ -16,6 +16,7 @@
 #include "module/module_writer.h"
 #include "pitch/period_analysis.h"
 #include "pitch/pitch_list_writer.h"
+#include "preview/preview_writer.h"
 #include "textio/file_slots.h"
 #include "textio/number_form.h"
 
@@ -172,6 +173,31 @@ void BM_ModuleRows(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 256);
 }
 BENCHMARK(BM_ModuleRows);
+
+// The whole preview of C-1 to A#7 in 1200 steps with -t (zentrill -tiaw):
+// its pitch list read, 5.29 million samples computed and written, 2 minutes
+// of sound. Items are rows.
+void BM_Preview1200Rows(benchmark::State& state) {
+  MemoryFileSystem lines;
+  {
+    FileSlots slots(lines);
+    phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
+    const double lowest = 65.40650177001953;  // C-1, as the note entry gives it
+    const double ratio = std::pow(2.0, (6 * 12 + 10) / 12.0 / 1200);  // to A#7
+    for (int i = 0; i < 1200; ++i) {
+      const double period = timer_period(lowest * std::pow(ratio, i));
+      write_pitch_list_line(slots, *analyse_period(period, FinePitch::nearest_period));
+    }
+    slots.close(phase_files::kPitchListWritten.slot);
+  }
+  ReplayFileSystem files(lines.files[std::string(phase_files::kPitchListName)]);
+  for (auto _ : state) {
+    FileSlots slots(files);
+    write_preview(slots, {.all_rows = true});
+  }
+  state.SetItemsProcessed(state.iterations() * 1200);
+}
+BENCHMARK(BM_Preview1200Rows)->Unit(benchmark::kMillisecond);
 
 // The floor loop's steps (floor_steps.h), each beside the step above that
 // does the same work, into a plain 64 KiB buffer.

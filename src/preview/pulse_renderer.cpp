@@ -15,17 +15,19 @@ namespace {
 using namespace preview_timing;
 
 // The band-limited step: the integral of a sinc cut off at kCutoffHz under a
-// Kaiser window kTaps samples wide. Its response is flat to 15 kHz and at
-// least 80 dB down from 21.9 kHz on, so no harmonic above 22.05 kHz folds
-// back audibly. A step at a fraction f of a sample past sample i changes
-// samples i - kTaps / 2 + 1 to i + kTaps / 2; the table holds those changes
-// for kPhases fractions, and a step between two of them takes the straight
-// line between their rows, which keeps the table's error 100 dB down.
-constexpr std::size_t kTaps = 32;
-constexpr std::int64_t kHalfTaps = kTaps / 2;
+// Kaiser window kKernelReach samples to either side. Its response is flat to
+// 14 kHz and at least 80 dB down from 21.94 kHz on (86 dB from 22.05 kHz), so
+// no harmonic above 22.05 kHz folds back audibly. A step at a fraction f of a
+// sample past sample i changes the kTaps samples from i + kFirstTap on; the
+// table holds those changes for kPhases fractions, and a step between two of
+// them takes the straight line between their rows, which keeps the table's
+// error 100 dB down.
+constexpr std::int64_t kKernelReach = 15;
+constexpr std::int64_t kFirstTap = 1 - kKernelReach;
+constexpr std::size_t kTaps = 2 * kKernelReach + 1;
 constexpr std::int64_t kPhases = 256;
-constexpr double kCutoffHz = 18400;
-constexpr double kKaiserBeta = 8;
+constexpr double kCutoffHz = 18000;
+constexpr double kKaiserBeta = 8.5;
 
 // The pulse: the duty sequencer counts its eight steps down, 7 being the one
 // high step.
@@ -48,13 +50,13 @@ double bessel_i0(double x) {
   return sum;
 }
 
-// The windowed sinc, in samples, zero outside (-kHalfTaps, kHalfTaps).
+// The windowed sinc, in samples, zero outside (-kKernelReach, kKernelReach).
 double windowed_sinc(double x) {
-  if (std::abs(x) >= kHalfTaps) return 0;
+  if (std::abs(x) >= kKernelReach) return 0;
   const double band = 2 * kCutoffHz / wav_format::kSampleRate;
   const double u = std::numbers::pi * band * x;
   const double sinc = u == 0 ? 1 : std::sin(u) / u;
-  const double r = x / kHalfTaps;
+  const double r = x / kKernelReach;
   return band * sinc * bessel_i0(kKaiserBeta * std::sqrt(1 - r * r)) / bessel_i0(kKaiserBeta);
 }
 
@@ -63,11 +65,11 @@ class StepTable {
   StepTable() {
     // The step's rise at every 1/kPhases of a sample, integrated by
     // Simpson's rule, and scaled to rise by exactly 1.
-    constexpr std::int64_t kPoints = 2 * kHalfTaps * kPhases + 1;
+    constexpr std::int64_t kPoints = 2 * kKernelReach * kPhases + 1;
     std::vector<double> rise(kPoints, 0.0);
     const double width = 1.0 / kPhases;
     for (std::int64_t k = 1; k < kPoints; ++k) {
-      const double x = static_cast<double>(k - 1 - kHalfTaps * kPhases) * width;
+      const double x = static_cast<double>(k - 1 - kKernelReach * kPhases) * width;
       rise[static_cast<std::size_t>(k)] =
           rise[static_cast<std::size_t>(k - 1)] +
           width / 6 * (windowed_sinc(x) + 4 * windowed_sinc(x + width / 2) + windowed_sinc(x + width));
@@ -75,12 +77,12 @@ class StepTable {
     const double total = rise.back();
     // The rise at x = k / kPhases samples: 0 before the step, 1 after it.
     const auto rise_at = [&](std::int64_t k) {
-      const std::int64_t index = std::clamp<std::int64_t>(k + kHalfTaps * kPhases, 0, kPoints - 1);
+      const std::int64_t index = std::clamp<std::int64_t>(k + kKernelReach * kPhases, 0, kPoints - 1);
       return rise[static_cast<std::size_t>(index)] / total;
     };
     for (std::int64_t phase = 0; phase <= kPhases; ++phase) {
       for (std::size_t tap = 0; tap < kTaps; ++tap) {
-        const std::int64_t end = (static_cast<std::int64_t>(tap) - kHalfTaps + 1) * kPhases - phase;
+        const std::int64_t end = (kFirstTap + static_cast<std::int64_t>(tap)) * kPhases - phase;
         changes_[static_cast<std::size_t>(phase)][tap] = rise_at(end) - rise_at(end - kPhases);
       }
     }
@@ -91,8 +93,9 @@ class StepTable {
     }
   }
 
-  // The changes a unit step makes to kTaps samples, the step lying
-  // (phase + weight) / kPhases of a sample past the one before the middle.
+  // Adds the changes a step of `height` makes to the kTaps samples from
+  // `samples` on, the step lying (phase + weight) / kPhases of a sample past
+  // the sample kFirstTap before them.
   void add(double* samples, double height, std::size_t phase, double weight) const {
     const auto& changes = changes_[phase];
     const auto& slopes = slopes_[phase];
@@ -128,7 +131,7 @@ class BandLimitedSteps {
   // A step of `height` at `cycle`, no earlier than the step before.
   void add_step(std::int64_t cycle, double height) {
     const SamplePosition position = sample_position(cycle);
-    const std::int64_t first = position.sample - (kHalfTaps - 1);
+    const std::int64_t first = position.sample + kFirstTap;
     while (first > block_start_ + static_cast<std::int64_t>(kSampleBlockSize)) hand_on_block();
     const std::int64_t scaled = position.remainder * kPhases;
     const std::int64_t phase = scaled / kSamplesPerCycle.denominator;
@@ -168,9 +171,9 @@ class BandLimitedSteps {
   const SampleBlockSink& sink_;
   const double decay_;  // of the high-pass, per sample
   // The change into each sample from block_start_ on; a step at sample 0
-  // reaches back kHalfTaps - 1 samples, so the first block starts before it.
+  // reaches back to sample kFirstTap, so the first block starts there.
   std::vector<double> changes_;
-  std::int64_t block_start_ = -kHalfTaps;
+  std::int64_t block_start_ = kFirstTap;
   double level_ = 0;
   std::vector<std::int16_t> samples_;
 };

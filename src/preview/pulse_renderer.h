@@ -14,9 +14,10 @@ namespace zentrill {
 // The highest value of the pulse channel's 11-bit period register.
 inline constexpr std::uint16_t kMaxPeriodRegister = 2047;
 
-// How far each edge of the pulse moves the wave: the tracker's level at
-// volume 15, 8096 of 32768.
-inline constexpr double kPulseStepHeight = 8096;
+// How far each edge of the pulse moves the wave: with the overshoot of a
+// band-limited rise, the wave peaks at about 8100 of 32768 (-12.1 dBFS), as
+// the tracker's does at volume 15.
+inline constexpr double kPulseStepHeight = 7700;
 
 // Takes the samples of a preview in order, a block at a time.
 using SampleBlockSink = std::function<void(std::span<const std::int16_t>)>;

@@ -54,6 +54,7 @@ TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
     const char* keys;
     std::size_t pitch_lines;
     const char* uncreatable = "";
+    Options options = {};
   } cases[] = {
       {"one glide", "a-1a-34\rn", 4},
       {"glides after a retry and a bad count", "c-3c-3c-3c#32\ryg#2d-50\r7.5\rn", 10},
@@ -63,6 +64,8 @@ TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
       {"no glide at all", "n", 0},
       {"pxx.txt cannot be created", "a-1a-32\rn", 0, "pxx.txt"},
       {"pxx.ftm cannot be created", "a-1a-32\rn", 2, "pxx.ftm"},
+      {"with the preview", "a-1a-32\rn", 2, "", {.all_rows = true, .preview = true}},
+      {"pxx.wav cannot be created", "a-1a-32\rn", 2, "pxx.wav", {.preview = true}},
   };
   for (const auto& c : cases) {
     ScriptedTerminal terminal(c.keys);
@@ -70,7 +73,8 @@ TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
     files.uncreatable.insert(c.uncreatable);
     FileSlots slots(files);
     std::ostringstream diagnostics;
-    run_program(terminal, slots, diagnostics);
+    run_program(terminal, slots, diagnostics, c.options);
+    EXPECT_EQ(files.files.contains("pxx.wav"), c.options.preview && *c.uncreatable == '\0') << c.run;
     EXPECT_EQ(std::count(files.files["pxx.txt"].begin(), files.files["pxx.txt"].end(), '\n'),
               static_cast<std::ptrdiff_t>(c.pitch_lines))
         << c.run;
@@ -180,7 +184,8 @@ CommandLine parse(const std::vector<const char*>& arguments) {
 
 TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
-  for (const char* option : {"--tracker-tuning", "--instrument", "--all-rows", "-t,", "-i,", "-a,"}) {
+  for (const char* option :
+       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
@@ -193,6 +198,7 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
     bool tracker_tuning;
     bool instrument;
     bool all_rows;
+    bool preview = false;
   } cases[] = {
       {{}, false, false, false},
       {{"-t"}, true, false, false},
@@ -208,6 +214,10 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
       {{"--instrument", "--tracker-tuning"}, true, true, false},
       {{"--all-rows", "-it"}, true, true, true},
       {{"-tt", "-t", "--tracker-tuning"}, true, false, false},
+      {{"-w"}, false, false, false, true},
+      {{"--wav"}, false, false, false, true},
+      {{"-tiaw"}, true, true, true, true},
+      {{"-w", "--all-rows"}, false, false, true, true},
   };
   for (const auto& c : cases) {
     const CommandLine command_line = parse(c.arguments);
@@ -216,6 +226,7 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
     EXPECT_EQ(command_line.options.fine_pitch == FinePitch::nearest_period, c.tracker_tuning) << given;
     EXPECT_EQ(command_line.options.instrument, c.instrument) << given;
     EXPECT_EQ(command_line.options.all_rows, c.all_rows) << given;
+    EXPECT_EQ(command_line.options.preview, c.preview) << given;
   }
 }
 
@@ -238,7 +249,7 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgument) {
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
     EXPECT_EQ(refused.text, "zentrill: unexpected argument '" + std::string(c.named) +
-                                "' (usage: zentrill [-t] [-i] [-a] | --help | --version)\n")
+                                "' (usage: zentrill [-t] [-i] [-a] [-w] | --help | --version)\n")
         << given;
   }
 }

@@ -167,7 +167,9 @@ TEST(PipedRun, TrackerTuningChangesOnlyTheFinePitch) {
   }
 }
 
-TEST(PipedRun, InstrumentAndAllRowsShapeOnlyTheModule) {
+// -w adds pxx.wav beside the other three: the rows the module holds, 4409.92
+// samples of two bytes each, after a 44-byte header.
+TEST(PipedRun, InstrumentAllRowsAndPreviewShapeOnlyTheModuleAndThePreview) {
   // C-1 to A#7 in 1200 steps: five patterns' worth of rows.
   const std::string keys = "c-1a#71200\rn";
   ScratchDirectory plain;
@@ -178,11 +180,14 @@ TEST(PipedRun, InstrumentAndAllRowsShapeOnlyTheModule) {
     std::vector<std::string> arguments;
     bool tuned;
     std::size_t module_size;
+    std::size_t preview_size = 0;  // 0: no pxx.wav
   } cases[] = {{{"-i"}, false, 3191},
                {{"-a"}, false, 13292},
                {{"-ti"}, true, 3191},
                {{"-tia"}, true, 13515},
-               {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515}};
+               {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515},
+               {{"-tiaw"}, true, 13515, 44 + 2 * 5291902},
+               {{"-w"}, false, 2968, 44 + 2 * 1128939}};
   for (const auto& c : cases) {
     const std::string name = testing::PrintToString(c.arguments);
     ScratchDirectory directory;
@@ -192,6 +197,10 @@ TEST(PipedRun, InstrumentAndAllRowsShapeOnlyTheModule) {
     EXPECT_EQ(with.err, "") << name;
     EXPECT_EQ(directory.read("pxx.txt"), (c.tuned ? tuned : plain).read("pxx.txt")) << name;
     EXPECT_EQ(directory.read("pxx.ftm").size(), c.module_size) << name;
+    EXPECT_EQ(directory.exists("pxx.wav"), c.preview_size > 0) << name;
+    if (c.preview_size > 0) {
+      EXPECT_EQ(directory.read("pxx.wav").size(), c.preview_size) << name;
+    }
   }
 }
 

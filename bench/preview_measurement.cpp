@@ -1,0 +1,233 @@
+// Measures a preview against what the tracker plays: for each row of pxx.wav
+// the period it sounds and the energy off its harmonic grid, from the samples
+// alone, against the register value of the same line of pxx.txt.
+//
+//     zentrill_preview_measurement [FOLDER]     (default: the current folder)
+//
+// FOLDER holds the pxx.txt and pxx.wav of one run with -w. For the figures
+// of docs/PERFORMANCE.md, the glide C-1 to A#7 in 1200 steps with -t:
+//     printf 'c-1a#71200\rn' | zentrill -tiaw
+// Prints the worst row of each measure, and exits 1 when a row misses its
+// period by 0.05 unit or more, or a row of the top 100 (by pitch) holds
+// aliasing less than 60 dB below its fundamental.
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "pitch/tracker_note_table.h"
+
+namespace {
+
+constexpr double kCpuClock = 1789773;
+constexpr double kSampleRate = 44100;
+constexpr double kCyclesPerRow = 178974;
+constexpr std::size_t kHeaderSize = 44;
+
+double row_start(std::size_t row) { return static_cast<double>(row) * kCyclesPerRow * kSampleRate / kCpuClock; }
+
+// The register value of a line as "G-1 P97", by the tracker's rule.
+int register_of(const std::string& line) {
+  const std::string letters = "C D EF G A B";
+  int note = static_cast<int>(letters.find(line.at(0))) + 1 + (line.at(1) == '#' ? 1 : 0);
+  const int octave = line.at(2) - '0';
+  const int fine_pitch = std::stoi(line.substr(5, 2), nullptr, 16);
+  const int table = zentrill::kTrackerPeriods.at(static_cast<std::size_t>(12 * octave + note - 1));
+  return std::clamp(table + 128 - fine_pitch, 0, 2047);
+}
+
+// The wave between the samples, rebuilt by a Blackman-windowed sinc.
+double wave_at(const std::vector<double>& samples, double time) {
+  constexpr std::int64_t kReach = 64;
+  const auto centre = static_cast<std::int64_t>(std::floor(time));
+  double sum = 0;
+  for (std::int64_t k = std::max<std::int64_t>(centre - kReach + 1, 0);
+       k <= centre + kReach && k < static_cast<std::int64_t>(samples.size()); ++k) {
+    const double x = time - static_cast<double>(k);
+    const double u = std::numbers::pi * x;
+    const double sinc = x == 0 ? 1 : std::sin(u) / u;
+    const double window = 0.42 + 0.5 * std::cos(u / kReach) + 0.08 * std::cos(2 * u / kReach);
+    sum += samples[static_cast<std::size_t>(k)] * sinc * window;
+  }
+  return sum;
+}
+
+// Where the wave rises fastest within half a sample of `near`: the time of a
+// band-limited rising edge, whatever the level the high-pass has moved the
+// wave to.
+double steepest_rise(const std::vector<double>& samples, double near) {
+  const auto slope = [&](double time) {
+    constexpr double kStep = 1e-3;
+    return wave_at(samples, time + kStep) - wave_at(samples, time - kStep);
+  };
+  double low = near - 0.5;
+  double high = near + 0.5;
+  const double golden = (std::sqrt(5.0) - 1) / 2;
+  while (high - low > 1e-6) {
+    const double left = high - golden * (high - low);
+    const double right = low + golden * (high - low);
+    if (slope(left) < slope(right)) {
+      low = left;
+    } else {
+      high = right;
+    }
+  }
+  return (low + high) / 2;
+}
+
+// The period in timer units (16 cycles) between the first and the last
+// rising edge in [from, to), each found near a rise of the wave through the
+// middle of its range there.
+double measured_period(const std::vector<double>& samples, double from, double to) {
+  const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(from);
+  const auto end = samples.begin() + static_cast<std::ptrdiff_t>(to);
+  const auto [lowest, highest] = std::minmax_element(begin, end);
+  const double level = (*lowest + *highest) / 2;
+  std::vector<double> rises;
+  for (auto k = static_cast<std::size_t>(std::ceil(from)); k + 1 < samples.size() && k < to; ++k) {
+    if (!(samples[k] < level && samples[k + 1] >= level)) continue;
+    double low = static_cast<double>(k);
+    double high = low + 1;
+    while (high - low > 1e-4) {
+      const double middle = (low + high) / 2;
+      (wave_at(samples, middle) < level ? low : high) = middle;
+    }
+    rises.push_back(steepest_rise(samples, low));
+  }
+  if (rises.size() < 2) return 0;
+  const double samples_per_period = (rises.back() - rises.front()) / static_cast<double>(rises.size() - 1);
+  return samples_per_period * kCpuClock / kSampleRate / 16;
+}
+
+void fft(std::vector<std::complex<double>>& values) {
+  const std::size_t n = values.size();
+  for (std::size_t i = 1, j = 0; i < n; ++i) {
+    std::size_t bit = n >> 1;
+    for (; j & bit; bit >>= 1) j ^= bit;
+    j ^= bit;
+    if (i < j) std::swap(values[i], values[j]);
+  }
+  for (std::size_t length = 2; length <= n; length <<= 1) {
+    const std::complex<double> turn = std::polar(1.0, -2 * std::numbers::pi / static_cast<double>(length));
+    for (std::size_t start = 0; start < n; start += length) {
+      std::complex<double> factor = 1;
+      for (std::size_t k = 0; k < length / 2; ++k) {
+        const std::complex<double> even = values[start + k];
+        const std::complex<double> odd = values[start + k + length / 2] * factor;
+        values[start + k] = even + odd;
+        values[start + k + length / 2] = even - odd;
+        factor *= turn;
+      }
+    }
+  }
+}
+
+// The energy off the harmonic grid of `fundamental` Hz relative to the
+// fundamental's, in dB, over 4096 samples from `from` under a 4-term
+// Blackman-Harris window (side lobes 92 dB down): every bin further than
+// kLobe bins from each harmonic below 22.05 kHz and from 0 Hz is off it.
+double off_grid_db(const std::vector<double>& samples, std::size_t from, double fundamental) {
+  constexpr std::size_t kSize = 4096;
+  constexpr double kLobe = 5;
+  std::vector<std::complex<double>> spectrum(kSize);
+  for (std::size_t i = 0; i < kSize; ++i) {
+    const double x = 2 * std::numbers::pi * static_cast<double>(i) / kSize;
+    const double window = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) - 0.01168 * std::cos(3 * x);
+    spectrum[i] = samples[from + i] * window;
+  }
+  fft(spectrum);
+  const double bin_hz = kSampleRate / kSize;
+  double fundamental_energy = 0;
+  double off_grid = 0;
+  for (std::size_t bin = 0; bin <= kSize / 2; ++bin) {
+    const double energy = std::norm(spectrum[bin]);
+    const double harmonic = std::round(static_cast<double>(bin) * bin_hz / fundamental);
+    const double distance = std::abs(static_cast<double>(bin) - harmonic * fundamental / bin_hz);
+    if (harmonic == 1 && distance <= kLobe) fundamental_energy += energy;
+    if (distance > kLobe && static_cast<double>(bin) > kLobe) off_grid += energy;
+  }
+  return 10 * std::log10(off_grid / fundamental_energy);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = argc > 1 ? argv[1] : ".";
+  std::ifstream pitch_list(folder + "/pxx.txt");
+  std::vector<int> registers;
+  for (std::string line; std::getline(pitch_list, line);) registers.push_back(register_of(line));
+  std::ifstream wav(folder + "/pxx.wav", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+  if (registers.empty() || bytes.size() < kHeaderSize) {
+    std::fprintf(stderr, "no pxx.txt or pxx.wav in %s\n", folder.c_str());
+    return 2;
+  }
+  std::vector<double> samples;
+  for (std::size_t i = kHeaderSize; i + 1 < bytes.size(); i += 2) {
+    samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  const std::size_t rows = std::min(registers.size(), static_cast<std::size_t>(32767));
+  std::printf("%zu rows, %zu samples (%.3f s)\n", rows, samples.size(),
+              static_cast<double>(samples.size()) / kSampleRate);
+
+  // The rows by pitch, highest first: the last 100 rows of a rising glide.
+  std::vector<std::size_t> by_pitch(rows);
+  for (std::size_t row = 0; row < rows; ++row) by_pitch[row] = row;
+  std::stable_sort(by_pitch.begin(), by_pitch.end(),
+                   [&](std::size_t a, std::size_t b) { return registers[a] < registers[b]; });
+
+  double worst_period_error = 0;
+  std::size_t worst_period_row = 0;
+  double worst_alias = -1000;
+  std::size_t worst_alias_row = 0;
+  double best_alias = 0;
+  double peak = 0;
+  double lowest_rms = 1e9;
+  double highest_rms = 0;
+  for (std::size_t row = 0; row < rows; ++row) {
+    const double start = row_start(row);
+    const double end = row_start(row + 1);
+    const double period = measured_period(samples, start + 40, end - 20);
+    const double error = std::abs(period - (registers[row] + 1));
+    if (error > worst_period_error) {
+      worst_period_error = error;
+      worst_period_row = row;
+    }
+    double energy = 0;
+    for (auto i = static_cast<std::size_t>(start); i < static_cast<std::size_t>(end); ++i) {
+      energy += samples[i] * samples[i];
+      peak = std::max(peak, std::abs(samples[i]));
+    }
+    const double rms = std::sqrt(energy / (end - start));
+    lowest_rms = std::min(lowest_rms, rms);
+    highest_rms = std::max(highest_rms, rms);
+  }
+  const std::size_t top = std::min<std::size_t>(100, rows);
+  for (std::size_t rank = 0; rank < top; ++rank) {
+    const std::size_t row = by_pitch[rank];
+    const double fundamental = kCpuClock / (16.0 * (registers[row] + 1));
+    const auto from = static_cast<std::size_t>((row_start(row) + row_start(row + 1)) / 2) - 2048;
+    const double alias = off_grid_db(samples, from, fundamental);
+    if (alias > worst_alias) {
+      worst_alias = alias;
+      worst_alias_row = row;
+    }
+    best_alias = std::min(best_alias, alias);
+  }
+  const auto dbfs = [](double level) { return 20 * std::log10(level / 32768); };
+  std::printf("period: worst row %zu (R + 1 = %d), %.4f units off\n", worst_period_row,
+              registers[worst_period_row] + 1, worst_period_error);
+  std::printf("off the harmonic grid, %zu highest rows: worst %.1f dB (row %zu, R + 1 = %d), best %.1f dB\n",
+              top, worst_alias, worst_alias_row, registers[worst_alias_row] + 1, best_alias);
+  std::printf("level: peak %.2f dBFS (%.0f), rms per row %.1f to %.1f dBFS\n", dbfs(peak), peak,
+              dbfs(lowest_rms), dbfs(highest_rms));
+  return worst_period_error < 0.05 && worst_alias <= -60 ? 0 : 1;
+}

@@ -5,6 +5,8 @@
 #   make install  an optimised, stripped zentrill and its manual page under
 #                 PREFIX (default ~/.local)
 #   make build    the program, and the tests when GoogleTest is found
+#   make spectrogram  docs/glide_spectrogram.png from a preview (needs sox)
+#   make bench    every benchmark and measurement of bench/, built, not run
 BUILD ?= build
 PREFIX ?= $(HOME)/.local
 WERROR := $(if $(CI),ON,OFF)
@@ -60,7 +62,7 @@ sanitize-clang:
 	ctest --test-dir build-sanitize-clang --output-on-failure -j $(JOBS)
 
 clean:
-	rm -rf build build-release build-sanitize build-sanitize-clang
+	rm -rf build build-release build-sanitize build-sanitize-clang build-bench
 
 # libFuzzer targets (clang++) under the sanitizers: 30 seconds each, the CI
 # run, or 10 minutes each. Inputs that break a property land in
@@ -73,10 +75,30 @@ fuzz-long:
 	ZENTRILL_WERROR=$(WERROR) bash tests/fuzz/run.sh 600
 
 # Release build of the program and bench/, then the figures of
-# docs/PERFORMANCE.md: the long run against the floor loop, memory, start-up,
-# idle CPU and the hot paths.
+# docs/PERFORMANCE.md: the long run against the floor loop, memory, the
+# preview, start-up, idle CPU and the hot paths.
 .PHONY: perf
 perf:
 	cmake -S . -B build-perf -DCMAKE_BUILD_TYPE=Release -DZENTRILL_BENCHMARKS=ON
-	cmake --build build-perf -j $(JOBS) --target zentrill zentrill_floor zentrill_benchmarks zentrill_measured_run
+	cmake --build build-perf -j $(JOBS) --target zentrill zentrill_floor zentrill_benchmarks zentrill_measured_run \
+	  zentrill_preview_measurement
 	python3 bench/measure.py build-perf
+
+# The README's picture of a preview: C-1 to A#7 in 1200 steps with -tiaw, one
+# row a pixel, drawn by sox from pxx.wav.
+.PHONY: spectrogram
+spectrogram: program
+	@command -v sox >/dev/null || { echo "make spectrogram needs sox: sudo apt-get install sox"; exit 1; }
+	rm -rf $(BUILD)/spectrogram && mkdir $(BUILD)/spectrogram
+	cd $(BUILD)/spectrogram && printf 'c-1a#71200\rn' | $(abspath $(BUILD))/zentrill -tiaw >/dev/null
+	sox $(BUILD)/spectrogram/pxx.wav -n spectrogram -x 1200 -y 513 -z 90 \
+	  -t "zentrill -tiaw: C-1 to A#7 in 1200 steps" -c "pxx.wav" -o docs/glide_spectrogram.png
+
+# Every target of bench/ built, none run, in a folder of its own, so that CI
+# keeps them building (Google Benchmark must be installed).
+.PHONY: bench
+bench:
+	@$(CONFIGURE) -S . -B build-bench -DZENTRILL_BENCHMARKS=ON -DZENTRILL_TESTS=OFF \
+	  -DZENTRILL_WERROR=$(WERROR)
+	cmake --build build-bench -j $(JOBS) --target zentrill_floor zentrill_benchmarks \
+	  zentrill_measured_run zentrill_preview_measurement

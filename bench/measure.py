@@ -3,8 +3,9 @@
 
     python3 bench/measure.py [BUILD_DIR]        (make perf builds and runs it)
 
-BUILD_DIR (default build-perf) holds zentrill, bench/zentrill_floor and
-bench/zentrill_benchmarks of a Release build with ZENTRILL_BENCHMARKS=ON.
+BUILD_DIR (default build-perf) holds zentrill, bench/zentrill_floor,
+bench/zentrill_benchmarks and bench/zentrill_preview_measurement of a Release
+build with ZENTRILL_BENCHMARKS=ON.
 Every run happens in a fresh directory under /tmp. Times are the best of
 several runs: the machine may be shared, and the best run is the one least
 disturbed.
@@ -53,15 +54,21 @@ def run_once(launcher, argv, keys, directory):
     return wall, cpu, peak
 
 
-def best_of(launcher, argv, keys, runs=RUNS, keep=None):
+def preview_keys(glides):
+    """The keys of `glides` glides C-1 to A#7 in 1200 steps, then "n"."""
+    return ("y".join(["c-1a#71200\r"] * glides) + "n").encode()
+
+
+def best_of(launcher, argv, keys, runs=RUNS, keep=None, kept=("freq.txt", "pxx.txt")):
     """The best wall and CPU time and the largest peak RSS of `runs` runs;
-    the files of the last run are copied to `keep` when given."""
+    the files named in `kept` of the last run are copied to `keep` when
+    given."""
     walls, cpus, peaks = [], [], []
     for _ in range(runs):
         with tempfile.TemporaryDirectory(prefix="zentrill-perf-") as directory:
             wall, cpu, peak = run_once(launcher, argv, keys, directory)
             if keep:
-                for name in ("freq.txt", "pxx.txt"):
+                for name in kept:
                     shutil.copy(os.path.join(directory, name), os.path.join(keep, name))
         walls.append(wall)
         cpus.append(cpu)
@@ -149,6 +156,7 @@ STEPS_TABLE = [
     ("timer period, note search, fine pitch", "BM_AnalyseFrequency", "BM_FloorAnalyseFrequency"),
     ("write a pitch-list line to pxx.txt", "BM_WritePitchListLine", "BM_FloorWritePitchLine"),
     ("module: one of its 256 rows", "BM_ModuleRows", None),
+    ("preview of 1200 rows (-tiaw): one row", "BM_Preview1200Rows", None),
 ]
 
 
@@ -208,6 +216,25 @@ def main():
               f"{grown_cpu:>8.3f} {grown_cpu / (glides * STEPS) * 1e9:>12.0f}")
     print()
 
+    # The preview: the glide of 1200 rows, and the longest preview (the list
+    # is cut at the module's limit); then what the samples of the first play.
+    preview_files = tempfile.mkdtemp(prefix="zentrill-perf-")
+    print(f"{'preview (piped, -tiaw, best of 5 and 3)':<44} {'wall s':>8} {'CPU s':>8} {'':>8} "
+          f"{'peak RSS KiB':>13}")
+    for label, glides, runs, keep in (("C-1 to A#7 in 1200 steps, 2 minutes", 1, RUNS, preview_files),
+                                      ("28 such glides: 32767 rows, 55 minutes", 28, 3, None)):
+        preview_wall, preview_cpu, preview_peak = best_of(
+            launcher, [program, "-tiaw"], preview_keys(glides), runs=runs, keep=keep,
+            kept=("pxx.txt", "pxx.wav"))
+        print(f"{label:<44} {preview_wall:>8.3f} {preview_cpu:>8.3f} {'':>8} {preview_peak:>13}")
+    measurement = subprocess.run([os.path.join(build, "bench", "zentrill_preview_measurement"),
+                                  preview_files], capture_output=True, text=True)
+    shutil.rmtree(preview_files)
+    print(measurement.stdout, end="")
+    if measurement.returncode != 0:
+        sys.exit("the preview misses its period or its aliasing target")
+    print()
+
     starts, idles = [], []
     for _ in range(3):
         to_prompt, idle = on_terminal(program)
@@ -223,6 +250,7 @@ def main():
     for step, program_step, floor_step in STEPS_TABLE:
         floor_figure = f"{figures[floor_step]:>8.1f}" if floor_step else f"{'':>8}"
         print(f"{step:<48} {figures[program_step]:>8.1f} {floor_figure}")
+    print(f"the whole preview of 1200 rows: {figures['BM_Preview1200Rows'] * 1200 / 1e6:.1f} ms of CPU")
 
 
 if __name__ == "__main__":

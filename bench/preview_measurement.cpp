@@ -83,26 +83,30 @@ double steepest_rise(const std::vector<double>& samples, double near) {
 }
 
 // The period in timer units (16 cycles) between the first and the last
-// rising edge in [from, to), each found near a rise of the wave through the
-// middle of its range there.
+// rising edge in [from, to): the rises of the wave through the middle of its
+// range there are counted, and the first and the last are taken to their
+// edges' exact times.
 double measured_period(const std::vector<double>& samples, double from, double to) {
   const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(from);
   const auto end = samples.begin() + static_cast<std::ptrdiff_t>(to);
   const auto [lowest, highest] = std::minmax_element(begin, end);
   const double level = (*lowest + *highest) / 2;
-  std::vector<double> rises;
+  std::vector<std::size_t> rises;
   for (auto k = static_cast<std::size_t>(std::ceil(from)); k + 1 < samples.size() && k < to; ++k) {
-    if (!(samples[k] < level && samples[k + 1] >= level)) continue;
+    if (samples[k] < level && samples[k + 1] >= level) rises.push_back(k);
+  }
+  if (rises.size() < 2) return 0;
+  const auto edge = [&](std::size_t k) {
     double low = static_cast<double>(k);
     double high = low + 1;
     while (high - low > 1e-4) {
       const double middle = (low + high) / 2;
       (wave_at(samples, middle) < level ? low : high) = middle;
     }
-    rises.push_back(steepest_rise(samples, low));
-  }
-  if (rises.size() < 2) return 0;
-  const double samples_per_period = (rises.back() - rises.front()) / static_cast<double>(rises.size() - 1);
+    return steepest_rise(samples, low);
+  };
+  const double samples_per_period =
+      (edge(rises.back()) - edge(rises.front())) / static_cast<double>(rises.size() - 1);
   return samples_per_period * kCpuClock / kSampleRate / 16;
 }
 
@@ -223,7 +227,7 @@ int main(int argc, char** argv) {
     best_alias = std::min(best_alias, alias);
   }
   const auto dbfs = [](double level) { return 20 * std::log10(level / 32768); };
-  std::printf("period: worst row %zu (R + 1 = %d), %.4f units off\n", worst_period_row,
+  std::printf("period: worst row %zu (R + 1 = %d), %.5f units off\n", worst_period_row,
               registers[worst_period_row] + 1, worst_period_error);
   std::printf("off the harmonic grid, %zu highest rows: worst %.1f dB (row %zu, R + 1 = %d), best %.1f dB\n",
               top, worst_alias, worst_alias_row, registers[worst_alias_row] + 1, best_alias);

@@ -57,7 +57,8 @@ double windowed_sinc(double x) {
   const double u = std::numbers::pi * band * x;
   const double sinc = u == 0 ? 1 : std::sin(u) / u;
   const double r = x / kKernelReach;
-  return band * sinc * bessel_i0(kKaiserBeta * std::sqrt(1 - r * r)) / bessel_i0(kKaiserBeta);
+  static const double window_at_middle = bessel_i0(kKaiserBeta);
+  return band * sinc * bessel_i0(kKaiserBeta * std::sqrt(1 - r * r)) / window_at_middle;
 }
 
 class StepTable {
@@ -68,11 +69,13 @@ class StepTable {
     constexpr std::int64_t kPoints = 2 * kKernelReach * kPhases + 1;
     std::vector<double> rise(kPoints, 0.0);
     const double width = 1.0 / kPhases;
+    double left = 0;  // the sinc at the start of each interval
     for (std::int64_t k = 1; k < kPoints; ++k) {
       const double x = static_cast<double>(k - 1 - kKernelReach * kPhases) * width;
-      rise[static_cast<std::size_t>(k)] =
-          rise[static_cast<std::size_t>(k - 1)] +
-          width / 6 * (windowed_sinc(x) + 4 * windowed_sinc(x + width / 2) + windowed_sinc(x + width));
+      const double right = windowed_sinc(x + width);
+      rise[static_cast<std::size_t>(k)] = rise[static_cast<std::size_t>(k - 1)] +
+                                          width / 6 * (left + 4 * windowed_sinc(x + width / 2) + right);
+      left = right;
     }
     const double total = rise.back();
     // The rise at x = k / kPhases samples: 0 before the step, 1 after it.

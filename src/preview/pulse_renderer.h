@@ -34,13 +34,14 @@ inline constexpr std::size_t kSampleBlockSize = 8192;
 // samples. The pulse is high for one of its eight duty steps; a step lasts
 // (R + 1) * 2 cycles, a period (R + 1) * 16. A row's R takes effect when the
 // step under way ends, as the channel's timer reloads; the duty sequence runs
-// on from row to row and starts again (from its low steps, the high one next)
-// at the first row and at each row whose R >> 8 differs from the row before,
-// where the tracker writes the channel's high period register. A row with R
+// on from row to row and starts again (at a low step, the high step coming
+// at the next reload) at the first row and at each row whose R >> 8 differs
+// from the row before, where the tracker writes the channel's high period
+// register. A row with R
 // below 8 is silent, as the channel mutes such periods.
 //
-// Each edge is a band-limited step at its exact time: aliasing lies about
-// 80 dB down, below 16-bit rounding. A gentle high-pass (20 Hz) removes the
+// Each edge is a band-limited step at its exact time: what harmonics above
+// 22.05 kHz fold back lies more than 80 dB down, below 16-bit rounding. A gentle high-pass (20 Hz) removes the
 // mean, as the tracker's output path does, so the wave sits around 0; its
 // peak is about -12 dBFS, and every sample is saturated to 16 bits.
 // Memory stays the same whatever the count of rows.

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/phase_files.h"
 #include "floor_steps.h"
 #include "memory_file_system.h"
 #include "module/module_writer.h"
@@ -18,6 +17,7 @@
 #include "pitch/pitch_list_writer.h"
 #include "textio/file_slots.h"
 #include "textio/number_form.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {

@@ -2,7 +2,8 @@
 
 #include <string_view>
 
-#include "driver/phase_files.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/playable_range.h"
 
 namespace zentrill {
 namespace {
@@ -46,11 +47,13 @@ constexpr std::string_view kHelp =
     "Exit status: 0 when all files were written, 1 when a file could not be\n"
     "written, 2 for a wrong command line.\n";
 
-// The help names the files as the phases write them, and fits a terminal of
-// 80 columns and 40 lines.
+// The help names the files as the phases write them and the playable range as
+// the out-of-range notice gives it, and fits a terminal of 80 columns and 40
+// lines.
 static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::npos &&
               kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
               kHelp.find(phase_files::kModuleName) != std::string_view::npos);
+static_assert(kHelp.find(kPlayableRangeInHertz) != std::string_view::npos);
 constexpr bool fits_the_terminal(std::string_view text) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size(); ++lines) {

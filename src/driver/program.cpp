@@ -2,12 +2,12 @@
 
 #include <cstdint>
 
-#include "driver/phase_files.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
 #include "textio/console.h"
 #include "textio/file_slots.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {

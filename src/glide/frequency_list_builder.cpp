@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "driver/phase_files.h"
 #include "glide/note_entry.h"
 #include "textio/text_ops.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {

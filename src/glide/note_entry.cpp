@@ -6,28 +6,17 @@
 
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/notes.h"
 
 namespace zentrill {
 namespace {
 
 // Octave 1, from C upwards, held as single-precision values; A alone is the
 // double 110.
-constexpr std::array<double, 12> kBaseFrequency = {
+constexpr std::array<double, kNotesPerOctave> kBaseFrequency = {
     65.4065f, 69.2957f, 73.4163f,  77.7818f, 82.407f,  87.3072f,
     92.4987f, 97.999f,  103.8263f, 110.0,    116.5411f, 123.471f,
 };
-
-int natural_semitone(char letter) {
-  switch (letter) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    default: return 11;  // B
-  }
-}
 
 // The three stages of a note. Each gives the character a key stands for at
 // that stage, or 0 for a key that does not fit it.
@@ -71,7 +60,8 @@ Note read_note(Console& console) {
 
 double note_frequency(char letter, char accidental, float octave) {
   // B# and E# wrap to the C and F of the same octave number.
-  const int semitone = (natural_semitone(letter) + (accidental == '#' ? 1 : 0)) % 12;
+  const int semitone =
+      (natural_semitone(letter).value() + (accidental == kSharpSign ? 1 : 0)) % kNotesPerOctave;
   const double exponent = static_cast<double>(octave + -1.0L);
   return kBaseFrequency[static_cast<std::size_t>(semitone)] * std::pow(2.0, exponent);
 }

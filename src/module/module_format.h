@@ -45,15 +45,15 @@ inline constexpr std::size_t kRowSize = 10;
 static_assert(kNoteOffset == kRowIndexOffset + 4 && kEffectParameterOffset + 1 == kRowSize);
 static_assert(kRowSize == 10);
 
-// Cell values. Notes 1 to 12 are C to B. Every note row names instrument 0:
-// an empty slot that the user fills in the tracker, unless the module
-// defines the one instrument below.
+// Cell values. Notes 1 to 12 are C to B (notes.h); the fine pitch of a row
+// that bends nothing is kNeutralFinePitch (tracker_pitch.h). Every note row
+// names instrument 0: an empty slot that the user fills in the tracker,
+// unless the module defines the one instrument below.
 inline constexpr int kNoNote = 0;
 inline constexpr int kFirstInstrument = 0;
 inline constexpr int kNoInstrument = 0x40;
 inline constexpr int kNoVolume = 0x10;
 inline constexpr int kFinePitchEffect = 0x0D;  // the tracker's P effect
-inline constexpr int kNeutralFinePitch = 0x80;
 
 // The one song: five NES channels, NTSC, 256-row patterns. The default
 // module has one frame and one pattern; the first pulse channel may hold more

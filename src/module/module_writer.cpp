@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "driver/phase_files.h"
 #include "module/module_format.h"
-#include "pitch/pitch_list_format.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/notes.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/pitch_list_format.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -21,8 +23,6 @@ using namespace pitch_list_format;
 
 constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
 constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
-
-constexpr int kHighestNote = 12;  // B
 
 // The bytes of a piece of the module, appended field by field.
 class ModuleBytes {
@@ -137,17 +137,12 @@ std::string tail() {
 }
 
 // Lookups of one character of a line (an empty text when the line is too
-// short); anything not in the table, lower case included, gives nullopt.
+// short); anything else, lower case included, gives nullopt.
 std::optional<int> note_number(std::string_view character) {
-  static constexpr struct {
-    char letter;
-    int note;
-  } kLetters[] = {{'C', 1}, {'D', 3}, {'E', 5}, {'F', 6}, {'G', 8}, {'A', 10}, {'B', 12}};
   if (character.size() != 1) return std::nullopt;
-  for (const auto& entry : kLetters) {
-    if (entry.letter == character[0]) return entry.note;
-  }
-  return std::nullopt;
+  const std::optional<int> semitone = natural_semitone(character[0]);
+  if (!semitone) return std::nullopt;
+  return tracker_note_number(*semitone);
 }
 
 std::optional<int> hexadecimal_digit(std::string_view character) {
@@ -203,7 +198,7 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
       const std::string line = slots.read_text_item(kPitchListSlot);
       note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
       // B# stays B.
-      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;
+      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestTrackerNote) ++note;
       octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
       high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
       low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);

@@ -51,7 +51,7 @@ std::int64_t fine_pitch_parameter(double value);
 
 // The parameter that makes the tracker play the whole timer period nearest
 // to `period`: the tracker's table value of the matched note
-// (tracker_note_table.h) + 129 - the period rounded half to even. The row then
+// (tracker_pitch.h) + 129 - the period rounded half to even. The row then
 // plays that rounded period (table value + 128 - parameter, plus the
 // channel's 1). Always 72 to 186 for a period in range.
 std::int64_t nearest_period_parameter(const NoteMatch& match, double period);

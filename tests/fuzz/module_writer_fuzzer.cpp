@@ -34,6 +34,7 @@
 #include "module/module_writer.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {

@@ -28,6 +28,7 @@
 #include "pitch/pitch_analysis.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {

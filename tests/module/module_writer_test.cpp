@@ -14,6 +14,7 @@
 #include "memory_file_system.h"
 #include "module/module_format.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {

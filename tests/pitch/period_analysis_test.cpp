@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <random>
-#include <string_view>
 #include <vector>
 
 #include "pitch/note_table.h"
-#include "pitch/tracker_note_table.h"
+#include "vocabulary/notes.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -172,16 +171,12 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
   }
 }
 
-// What the tracker plays for a pitch-list entry: the period register loads
-// its table value for the note as written + 128 - parameter, and the channel
-// sounds one more.
+// What the tracker plays for a pitch-list entry: the period register of the
+// note as written and the parameter, and the channel sounds one more.
 std::int64_t played_period(const PitchEntry& entry) {
-  static constexpr std::string_view kNames[] = {"C-", "C#", "D-", "D#", "E-", "F-",
-                                                "F#", "G-", "G#", "A-", "A#", "B-"};
-  const int note = static_cast<int>(std::find(std::begin(kNames), std::end(kNames), entry.note_name) -
-                                    std::begin(kNames)) + 1;
-  return kTrackerPeriods[tracker_note_index(static_cast<int>(entry.octave), note)] + 128 -
-         entry.parameter + 1;
+  const int sharp = entry.note_name[1] == kSharpSign ? 1 : 0;
+  const int note = tracker_note_number(natural_semitone(entry.note_name[0]).value() + sharp);
+  return period_register(static_cast<int>(entry.octave), note, static_cast<int>(entry.parameter)) + 1;
 }
 
 TEST(NearestPeriod, EveryRowPlaysTheWholePeriodNearestItsWantedOne) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/phase_files.h"
 #include "memory_file_system.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {

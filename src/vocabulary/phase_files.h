@@ -4,8 +4,8 @@
 // closes its slot itself, the driver closes phase 2's slots (input, then
 // output), and the module writer opens and closes its own (input, then
 // output).
-#ifndef ZENTRILL_DRIVER_PHASE_FILES_H_
-#define ZENTRILL_DRIVER_PHASE_FILES_H_
+#ifndef ZENTRILL_VOCABULARY_PHASE_FILES_H_
+#define ZENTRILL_VOCABULARY_PHASE_FILES_H_
 
 #include <string_view>
 
@@ -52,4 +52,4 @@ inline void open_slot_file(FileSlots& slots, const SlotFile& file) {
 
 }  // namespace zentrill::phase_files
 
-#endif  // ZENTRILL_DRIVER_PHASE_FILES_H_
+#endif  // ZENTRILL_VOCABULARY_PHASE_FILES_H_

@@ -1,6 +1,7 @@
 #include "module/module_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,116 +25,150 @@ using namespace pitch_list_format;
 constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
 constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
 
-// The bytes of a piece of the module, appended field by field.
-class ModuleBytes {
+// One record of the module, its fields placed at their offsets; the bytes
+// no field covers stay zero.
+template <std::size_t kSize>
+class Record {
  public:
-  void u8(std::int64_t value) { bytes_ += byte_text(value); }
-  void u32(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) u8((value >> shift) & 0xFF);
+  // The value's low bytes, little-endian, filling the field.
+  void put(const Field& field, std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    for (std::size_t i = 0; i < field.size; ++i) {
+      bytes_[field.offset + i] = static_cast<char>(static_cast<std::uint8_t>(bits >> (8 * i)));
+    }
   }
-  // The text, filled up with zero bytes to `width` (never cut).
-  void text(std::string_view text, std::size_t width) {
-    bytes_ += text;
-    bytes_.append(width - text.size(), '\0');
+  // The text, filled up with zero bytes to the field's size (the layouts
+  // make every text fit).
+  void put_text(const Field& field, std::string_view text) {
+    text.copy(bytes_.data() + field.offset, field.size);
   }
-  void block_head(const Block& block) {
-    text(block.name, kBlockNameSize);
-    u32(block.version);
-    u32(block.data_size);
-  }
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return {bytes_.data(), bytes_.size()}; }
 
  private:
-  std::string bytes_;
+  static_assert(kSize > 0);
+  std::array<char, kSize> bytes_{};
 };
+
+template <std::size_t kSize>
+void append(std::string& bytes, const Record<kSize>& record) {
+  bytes += record.bytes();
+}
+
+void append_block_head(std::string& bytes, const Block& block) {
+  Record<kBlockHead.size()> head;
+  head.put_text(kBlockHead.name, block.name);
+  head.put(kBlockHead.version, block.version);
+  head.put(kBlockHead.data_size, block.data_size);
+  append(bytes, head);
+}
 
 // The file header, the blocks before PATTERNS and the head of the PATTERNS
 // block, for a module of this shape.
 std::string module_head(const ModuleShape& shape) {
-  ModuleBytes head;
-  head.text(kMagic, kMagic.size());
-  head.u32(kFormatVersion);
+  std::string head;
+  Record<kFileHeader.size()> file_header;
+  file_header.put_text(kFileHeader.magic, kMagic);
+  file_header.put(kFileHeader.version, kFormatVersion);
+  append(head, file_header);
 
-  head.block_head(kParams);
-  head.u8(kNoExpansionChip);
-  head.u32(kChannelCount);
-  head.u32(kNtsc);
-  head.u32(kDefaultEngineSpeed);
-  head.u32(kVibratoStyle);
-  head.u32(kFirstHighlight);
-  head.u32(kSecondHighlight);
-  head.u32(kSpeedTempoSplit);
+  append_block_head(head, kParams);
+  Record<kParams.data_size> params;
+  params.put(kParamsData.expansion_chip, kNoExpansionChip);
+  params.put(kParamsData.channels, kChannelCount);
+  params.put(kParamsData.machine, kNtsc);
+  params.put(kParamsData.engine_speed, kDefaultEngineSpeed);
+  params.put(kParamsData.vibrato_style, kVibratoStyle);
+  params.put(kParamsData.first_highlight, kFirstHighlight);
+  params.put(kParamsData.second_highlight, kSecondHighlight);
+  params.put(kParamsData.speed_tempo_split, kSpeedTempoSplit);
+  append(head, params);
 
-  head.block_head(kInfo);
-  head.text("", kInfo.data_size);  // no title, author or copyright
+  append_block_head(head, kInfo);
+  append(head, Record<kInfo.data_size>{});  // no title, author or copyright
 
-  head.block_head(kHeader);
-  head.u8(0);  // one song
-  head.text(kSongName, kSongNameSize);
+  append_block_head(head, kHeader);
+  Record<kHeader.data_size> header;
+  header.put(kHeaderData.extra_songs, 0);  // one song
+  header.put_text(kHeaderData.song_name, kSongName);
   for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
-    head.u8(channel);  // channel type: pulse 1, pulse 2, triangle, noise, DPCM
-    head.u8(0);        // one effect column
+    // Channel types 0 to 4 are pulse 1, pulse 2, triangle, noise, DPCM.
+    header.put(kChannel.type.in_record(kHeaderData.channels.offset, channel, kChannel.size()), channel);
+    header.put(kChannel.extra_effect_columns.in_record(kHeaderData.channels.offset, channel,
+                                                       kChannel.size()),
+               0);  // one effect column
   }
+  append(head, header);
 
-  head.block_head(instruments_block(shape));
+  append_block_head(head, instruments_block(shape));
+  Record<kInstrumentCount.end()> instrument_count;
+  instrument_count.put(kInstrumentCount, shape.instrument ? 1 : 0);
+  append(head, instrument_count);
   if (shape.instrument) {
-    head.u32(1);  // one instrument
-    head.u32(kInstrumentIndex);
-    head.u8(k2A03Instrument);
-    head.u32(kSequenceKinds);
-    head.text("", kSequenceKinds * kSequenceReferenceSize);  // none enabled
-    head.text("", kDpcmKeyMapSize);                           // no sample on any key
-    head.u32(kInstrumentName.size());
-    head.text(kInstrumentName, kInstrumentName.size());
-  } else {
-    head.u32(0);
+    Record<kInstrument.size()> instrument;
+    instrument.put(kInstrument.index, kInstrumentIndex);
+    instrument.put(kInstrument.type, k2A03Instrument);
+    instrument.put(kInstrument.sequence_count, kSequenceKinds);
+    instrument.put_text(kInstrument.sequences, "");     // none enabled
+    instrument.put_text(kInstrument.dpcm_key_map, "");  // no sample on any key
+    instrument.put(kInstrument.name_length, static_cast<std::int64_t>(kInstrumentName.size()));
+    instrument.put_text(kInstrument.name, kInstrumentName);
+    append(head, instrument);
   }
-  head.block_head(kSequences);
-  head.u32(0);
+  append_block_head(head, kSequences);
+  Record<kSequences.data_size> sequences;
+  sequences.put(kSequenceCount, 0);
+  append(head, sequences);
 
-  head.block_head(frames_block(shape));
-  head.u32(shape.patterns);  // frames
-  head.u32(kSpeed);
-  head.u32(kTempo);
-  head.u32(kPatternRows);
+  append_block_head(head, frames_block(shape));
+  Record<kFramesHead.size()> frames_head;
+  frames_head.put(kFramesHead.frames, shape.patterns);
+  frames_head.put(kFramesHead.speed, kSpeed);
+  frames_head.put(kFramesHead.tempo, kTempo);
+  frames_head.put(kFramesHead.pattern_rows, kPatternRows);
+  append(head, frames_head);
   // Frame k plays pattern k on the first pulse channel, pattern 0 elsewhere.
   for (std::uint32_t frame = 0; frame < shape.patterns; ++frame) {
-    head.u8(frame);
-    for (std::uint32_t channel = 1; channel < kChannelCount; ++channel) head.u8(0);
+    Record<kFrameSize> patterns;
+    for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
+      patterns.put(frame_pattern(channel), channel == 0 ? frame : 0);
+    }
+    append(head, patterns);
   }
 
-  head.block_head(patterns_block(shape));
-  return head.bytes();
+  append_block_head(head, patterns_block(shape));
+  return head;
 }
 
 std::string pattern_head(std::uint32_t pattern) {
-  ModuleBytes head;
-  head.u32(0);  // song
-  head.u32(0);  // channel: pulse 1
-  head.u32(pattern);
-  head.u32(kPatternRows);
-  return head.bytes();
+  Record<kPatternHead.size()> head;
+  head.put(kPatternHead.song, 0);
+  head.put(kPatternHead.channel, 0);  // pulse 1
+  head.put(kPatternHead.pattern, pattern);
+  head.put(kPatternHead.items, kPatternRows);
+  return std::string(head.bytes());
 }
 
 std::string pattern_item(std::uint32_t row, int note, int octave, int instrument,
                          int parameter) {
-  ModuleBytes item;
-  item.u32(row);
-  item.u8(note);
-  item.u8(octave);
-  item.u8(instrument);
-  item.u8(kNoVolume);
-  item.u8(kFinePitchEffect);
-  item.u8(parameter);
-  return item.bytes();
+  Record<kRowSize> item;
+  item.put(kRow.index, row);
+  item.put(kRow.note, note);
+  item.put(kRow.octave, octave);
+  item.put(kRow.instrument, instrument);
+  item.put(kRow.volume, kNoVolume);
+  item.put(kRow.effect_command, kFinePitchEffect);
+  item.put(kRow.effect_parameter, parameter);
+  return std::string(item.bytes());
 }
 
 std::string tail() {
-  ModuleBytes tail;
-  tail.block_head(kDpcmSamples);
-  tail.u8(0);  // no samples
-  tail.text(kEndMarker, kEndMarker.size());
-  return tail.bytes();
+  std::string tail;
+  append_block_head(tail, kDpcmSamples);
+  Record<kDpcmSamples.data_size> samples;
+  samples.put(kSampleCount, 0);
+  append(tail, samples);
+  tail += kEndMarker;  // no block head, no terminator
+  return tail;
 }
 
 // Lookups of one character of a line (an empty text when the line is too

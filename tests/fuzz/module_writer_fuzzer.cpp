@@ -155,16 +155,17 @@ void check_items(std::string_view items) {
   for (std::uint32_t row = 0; row < kPatternRows; ++row) {
     const std::string_view item = items.substr(row * kRowSize, kRowSize);
     const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(item[offset]); };
+    const auto cell = [&](const Field& field) { return byte(field.offset); };
     const std::uint32_t index = byte(0) | byte(1) << 8 | byte(2) << 16 | std::uint32_t{byte(3)} << 24;
     ZENTRILL_FUZZ_CHECK(index == row);
-    ZENTRILL_FUZZ_CHECK(byte(kNoteOffset) <= 12);
-    ZENTRILL_FUZZ_CHECK(byte(kOctaveOffset) <= 9);
-    ZENTRILL_FUZZ_CHECK(byte(kVolumeOffset) == kNoVolume);
-    ZENTRILL_FUZZ_CHECK(byte(kEffectCommandOffset) == kFinePitchEffect);
-    if (byte(kInstrumentOffset) == kNoInstrument) {
-      ZENTRILL_FUZZ_CHECK(byte(kNoteOffset) == kNoNote && byte(kOctaveOffset) == 0);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.note) <= 12);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.octave) <= 9);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.volume) == kNoVolume);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.effect_command) == kFinePitchEffect);
+    if (cell(kRow.instrument) == kNoInstrument) {
+      ZENTRILL_FUZZ_CHECK(cell(kRow.note) == kNoNote && cell(kRow.octave) == 0);
     } else {
-      ZENTRILL_FUZZ_CHECK(byte(kInstrumentOffset) == kFirstInstrument);
+      ZENTRILL_FUZZ_CHECK(cell(kRow.instrument) == kFirstInstrument);
     }
   }
 }
@@ -231,7 +232,7 @@ void check_module(const std::uint8_t* data, std::size_t size, const ModuleOption
   rest.remove_prefix(heads.size());
   const std::string pattern_data = expected_patterns(lines, n);
   for (std::uint32_t pattern = 0; pattern < n; ++pattern) {
-    check_items(rest.substr(pattern * kPatternSize + kPatternHeadSize, kPatternRows * kRowSize));
+    check_items(rest.substr(pattern * kPatternSize + kPatternHead.size(), kPatternRows * kRowSize));
   }
   ZENTRILL_FUZZ_CHECK(rest.substr(0, pattern_data.size()) == pattern_data);
   ZENTRILL_FUZZ_CHECK(rest.substr(pattern_data.size()) == kTail);

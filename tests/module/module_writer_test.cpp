@@ -128,9 +128,8 @@ const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 Row row_at(const std::string& module, std::size_t row, const ModuleShape& shape = {},
            std::uint32_t pattern = 0) {
   const std::string bytes = row_bytes(module, row, shape, pattern);
-  const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
-  return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
-          byte(kEffectParameterOffset)};
+  const auto byte = [&](const Field& field) { return static_cast<unsigned char>(bytes[field.offset]); };
+  return {byte(kRow.note), byte(kRow.octave), byte(kRow.instrument), byte(kRow.effect_parameter)};
 }
 
 // ---------------------------------------------------------------------------
@@ -174,9 +173,9 @@ TEST(ModuleWriter, EveryRowHasItsIndexVolumeAndEffect) {
     for (std::uint32_t row = 0; row < kPatternRows; ++row) {
       const std::string bytes = row_bytes(module, row);
       const std::string index{static_cast<char>(row), '\0', '\0', '\0'};
-      EXPECT_EQ(bytes.substr(kRowIndexOffset, 4), index) << "row " << row;
-      EXPECT_EQ(bytes[kVolumeOffset], '\x10') << "row " << row;
-      EXPECT_EQ(bytes[kEffectCommandOffset], '\x0D') << "row " << row;
+      EXPECT_EQ(bytes.substr(kRow.index.offset, kRow.index.size), index) << "row " << row;
+      EXPECT_EQ(bytes[kRow.volume.offset], '\x10') << "row " << row;
+      EXPECT_EQ(bytes[kRow.effect_command.offset], '\x0D') << "row " << row;
     }
     // The byte 0x0A goes out alone, with no CR added before it.
     EXPECT_EQ(row_bytes(module, 10).substr(0, 4), hex_bytes("0A 00 00 00"));

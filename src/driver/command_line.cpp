@@ -65,7 +65,8 @@ constexpr bool fits_the_terminal(std::string_view text) {
 }
 static_assert(fits_the_terminal(kHelp));
 
-constexpr std::string_view kVersion = "zentrill 1.0 (Zentrill v1)\n";
+// The version is the project's, as CMake hands it on.
+constexpr std::string_view kVersion = "zentrill " ZENTRILL_VERSION " (Zentrill v1)\n";
 
 // The run options, by their letter and their long name.
 struct RunOption {

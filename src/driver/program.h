@@ -29,11 +29,11 @@ struct RunOutcome {
 // transcript gets no byte more. `options` change the files' contents only,
 // never the dialogue or the files' names.
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options = {});
+                       const Options& options);
 // The same run on slots the caller holds, so that a test can look at them
 // afterwards.
 RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
-                       const Options& options = {});
+                       const Options& options);
 
 }  // namespace zentrill
 

@@ -32,7 +32,7 @@ struct ModuleOptions {
 // the 32768th with all_rows; always 0 without (the lines after the 256th are
 // then never read, nor counted).
 // Throws FileError when pxx.ftm cannot be created or written.
-std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options = {});
+std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
 // The one-line warning for the user that `lines` (above 0) lines of the
 // pitch list were left out of the module and that the pitch list keeps them.

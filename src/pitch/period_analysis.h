@@ -77,8 +77,7 @@ struct PitchEntry {
 
 // The whole analysis of one period; empty when it is out of range. The note
 // and octave do not depend on `fine_pitch`.
-std::optional<PitchEntry> analyse_period(double period,
-                                         FinePitch fine_pitch = FinePitch::exact_period);
+std::optional<PitchEntry> analyse_period(double period, FinePitch fine_pitch);
 
 }  // namespace zentrill
 

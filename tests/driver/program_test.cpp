@@ -28,7 +28,7 @@ struct ProgramRun {
 
 ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files) {
   std::ostringstream diagnostics;
-  const RunOutcome outcome = run_program(terminal, files, diagnostics);
+  const RunOutcome outcome = run_program(terminal, files, diagnostics, {});
   return {outcome, diagnostics.str()};
 }
 
@@ -70,7 +70,7 @@ TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
     files.uncreatable.insert(c.uncreatable);
     FileSlots slots(files);
     std::ostringstream diagnostics;
-    run_program(terminal, slots, diagnostics);
+    run_program(terminal, slots, diagnostics, {});
     EXPECT_EQ(std::count(files.files["pxx.txt"].begin(), files.files["pxx.txt"].end(), '\n'),
               static_cast<std::ptrdiff_t>(c.pitch_lines))
         << c.run;

@@ -486,7 +486,7 @@ TEST(ModuleWriter, UncreatableModuleThrows) {
   file_system.files["pxx.txt"] = pitch_list_of({"A-3 P80"});
   file_system.uncreatable.insert("pxx.ftm");
   FileSlots slots(file_system);
-  EXPECT_THROW(write_module(slots), FileError);
+  EXPECT_THROW(write_module(slots, {}), FileError);
 }
 
 TEST(ModuleWriter, FullDiskThrows) {
@@ -501,10 +501,10 @@ TEST(ModuleWriter, FullDiskThrows) {
     file_system.capacity = file_system.used() + c.room;
     FileSlots slots(file_system);
     if (c.fits) {
-      write_module(slots);
+      write_module(slots, {});
       EXPECT_EQ(file_system.files["pxx.ftm"].size(), kModuleSize);
     } else {
-      EXPECT_THROW(write_module(slots), FileError);
+      EXPECT_THROW(write_module(slots, {}), FileError);
     }
   }
 }

@@ -32,7 +32,7 @@ TEST(PeriodRange, BothLimitsAreInAndNothingBeyond) {
   for (double out : {std::nextafter(2048.5, kInf), std::nextafter(14.5, 0.0), 0.0, -20.0, kInf,
                      std::nan("")}) {
     EXPECT_FALSE(period_in_range(out)) << out;
-    EXPECT_FALSE(analyse_period(out).has_value()) << out;
+    EXPECT_FALSE(analyse_period(out, FinePitch::exact_period).has_value()) << out;
   }
 }
 
@@ -119,7 +119,7 @@ TEST(FinePitch, HalvesGoToTheEvenNeighbour) {
       const auto match = find_note(period);
       ASSERT_TRUE(match);
       EXPECT_EQ(fine_pitch_value(*match, period), c.value);
-      EXPECT_EQ(analyse_period(period)->parameter, c.parameter);
+      EXPECT_EQ(analyse_period(period, FinePitch::exact_period)->parameter, c.parameter);
     }
   }
 }
@@ -159,7 +159,7 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
     const auto match = find_note(period);
     ASSERT_TRUE(match) << period;
     EXPECT_EQ(match->octave, match->pass + (match->row >= kFirstRowOfNextOctave ? 1 : 0));
-    const std::int64_t parameter = analyse_period(period)->parameter;
+    const std::int64_t parameter = analyse_period(period, FinePitch::exact_period)->parameter;
     ASSERT_GE(parameter, allowed[match->pass][0]) << period;
     ASSERT_LE(parameter, allowed[match->pass][1]) << period;
     seen[match->pass][0] = std::min(seen[match->pass][0], parameter);

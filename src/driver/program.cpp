@@ -56,11 +56,6 @@ void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ost
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
                        const Options& options) {
   FileSlots slots(file_system);
-  return run_program(terminal, slots, diagnostics, options);
-}
-
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
-                       const Options& options) {
   // The console outlives the phases, so that every way out can start a fresh
   // line: on a terminal each message, and the shell's prompt after the
   // program, starts in column 0, never after a prompt.

@@ -7,7 +7,6 @@
 #include <ostream>
 
 #include "driver/options.h"
-#include "textio/file_slots.h"
 #include "textio/file_system.h"
 #include "textio/terminal.h"
 
@@ -29,10 +28,6 @@ struct RunOutcome {
 // transcript gets no byte more. `options` change the files' contents only,
 // never the dialogue or the files' names.
 RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options);
-// The same run on slots the caller holds, so that a test can look at them
-// afterwards.
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
                        const Options& options);
 
 }  // namespace zentrill

@@ -1,12 +1,13 @@
 // Numbered file slots: the program's open files. Slots 1 to 255 each are free
 // or hold one file, open for reading or for writing. Every operation but
-// opening does nothing on a free slot (or a number outside 1-255); opening a
-// slot that already holds a file leaves that file in place.
+// opening does nothing on a free slot (or a number outside 1-255), and so
+// does a write to a slot open for reading or a read from one open for
+// writing; opening a slot that already holds a file leaves that file in
+// place.
 #ifndef ZENTRILL_TEXTIO_FILE_SLOTS_H_
 #define ZENTRILL_TEXTIO_FILE_SLOTS_H_
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -55,15 +56,6 @@ class FileSlots {
   double read_numeric_item(int slot);
   std::string read_text_item(int slot);
 
-  // How many calls found a slot that could not take them and so did nothing:
-  // any call on a free slot or a number outside 1-255, an open of a slot that
-  // already holds a file, a write to a slot open for reading, a read from one
-  // open for writing. A file that could not be opened for reading leaves its
-  // slot free, so the reads that follow count too.
-  std::uint64_t refused_calls() const { return refused_calls_; }
-  // How many slots hold a file.
-  int open_slots() const;
-
  private:
   struct Slot;
   Slot* find(int slot);
@@ -71,7 +63,6 @@ class FileSlots {
 
   FileSystem& file_system_;
   std::array<std::unique_ptr<Slot>, 256> slots_;
-  std::uint64_t refused_calls_ = 0;
 };
 
 }  // namespace zentrill

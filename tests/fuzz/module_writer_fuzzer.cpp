@@ -17,7 +17,7 @@
 //     worked out here on the side;
 //   - the count of lines left out is 0 without all rows, else those after
 //     the 32768th;
-//   - both slots are closed afterwards and no call was refused;
+//   - both files are closed afterwards, and neither was opened while open;
 //   - on a disk that fills up, pxx.ftm holds exactly the bytes that fitted
 //     and the failure is reported.
 #include <algorithm>
@@ -74,7 +74,7 @@ Run write(const std::string& pitch_list, const ModuleOptions& options, std::size
     run.write_failed = true;
   }
   run.module = files.files["pxx.ftm"];
-  run.slots_closed = slots.open_slots() == 0 && slots.refused_calls() == 0;
+  run.slots_closed = files.open_files() == 0 && files.opens_while_open == 0;
   return run;
 }
 

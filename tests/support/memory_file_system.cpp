@@ -5,11 +5,14 @@
 #include <cstring>
 
 namespace zentrill::test_support {
-namespace {
 
 class MemoryReadableFile final : public ReadableFile {
  public:
-  explicit MemoryReadableFile(std::string data) : data_(std::move(data)) {}
+  MemoryReadableFile(MemoryFileSystem& owner, std::string name, std::string data)
+      : owner_(owner), name_(std::move(name)), data_(std::move(data)) {
+    owner_.opened(name_);
+  }
+  ~MemoryReadableFile() override { owner_.let_go(name_); }
 
   std::uint64_t length() const override { return data_.size(); }
 
@@ -21,6 +24,8 @@ class MemoryReadableFile final : public ReadableFile {
   }
 
  private:
+  MemoryFileSystem& owner_;
+  std::string name_;
   std::string data_;  // a snapshot: later writes to the name do not show
   std::size_t offset_ = 0;
 };
@@ -28,7 +33,13 @@ class MemoryReadableFile final : public ReadableFile {
 class MemoryWritableFile final : public WritableFile {
  public:
   MemoryWritableFile(MemoryFileSystem& owner, std::string name)
-      : owner_(owner), name_(std::move(name)) {}
+      : owner_(owner), name_(std::move(name)) {
+    owner_.opened(name_);
+  }
+  ~MemoryWritableFile() override {
+    if (!closed_) ++owner_.writers_not_closed;
+    owner_.let_go(name_);
+  }
 
   void write(std::string_view bytes) override {
     const std::size_t used = owner_.used();
@@ -38,19 +49,18 @@ class MemoryWritableFile final : public WritableFile {
     if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC));
   }
 
-  void close() override {}
+  void close() override { closed_ = true; }
 
  private:
   MemoryFileSystem& owner_;
   std::string name_;
+  bool closed_ = false;
 };
-
-}  // namespace
 
 std::unique_ptr<ReadableFile> MemoryFileSystem::open_for_reading(const std::string& name) {
   const auto found = files.find(name);
   if (found == files.end()) return nullptr;
-  return std::make_unique<MemoryReadableFile>(found->second);
+  return std::make_unique<MemoryReadableFile>(*this, name, found->second);
 }
 
 std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::string& name) {
@@ -58,6 +68,18 @@ std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::stri
   files[name].clear();
   return std::make_unique<MemoryWritableFile>(*this, name);
 }
+
+int MemoryFileSystem::open_files() const {
+  int count = 0;
+  for (const auto& [name, open] : open_count_) count += open;
+  return count;
+}
+
+void MemoryFileSystem::opened(const std::string& name) {
+  if (open_count_[name]++ > 0) ++opens_while_open;
+}
+
+void MemoryFileSystem::let_go(const std::string& name) { --open_count_[name]; }
 
 std::size_t MemoryFileSystem::used() const {
   std::size_t total = 0;

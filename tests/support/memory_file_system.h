@@ -1,6 +1,8 @@
 // FileSystem held in memory, for tests, fuzzing and benchmarks, with the
 // faults of a real one on demand: a name that cannot be created, and a disk
-// that fills up.
+// that fills up. It counts how its files are handled, so that a test can
+// tell whether the code under test closes what it opens. It must outlive
+// every file it hands out.
 #ifndef ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 #define ZENTRILL_TESTS_SUPPORT_MEMORY_FILE_SYSTEM_H_
 
@@ -28,6 +30,23 @@ class MemoryFileSystem final : public FileSystem {
   std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
 
   std::size_t used() const;
+
+  // Files handed out and not yet let go, for reading or for writing.
+  int open_files() const;
+  // Opens of a name while a file of that name was still open: a file read
+  // before its writer closed it, or written twice at once.
+  int opens_while_open = 0;
+  // Files open for writing that were let go without close(), so that a
+  // failure at their close would have gone unheard.
+  int writers_not_closed = 0;
+
+ private:
+  friend class MemoryReadableFile;
+  friend class MemoryWritableFile;
+  void opened(const std::string& name);
+  void let_go(const std::string& name);
+
+  std::map<std::string, int> open_count_;
 };
 
 }  // namespace zentrill::test_support

@@ -5,6 +5,7 @@
 
 #include "glide/note_entry.h"
 #include "textio/text_ops.h"
+#include "vocabulary/extended_precision.h"
 #include "vocabulary/phase_files.h"
 
 namespace zentrill {
@@ -36,7 +37,7 @@ void write_glide(FileSlots& slots, double start, double end, float step_count) {
   do {
     slots.write_number_line(kFrequencyListSlot, current);
     current = static_cast<double>(rising ? wide_ratio * current : current / wide_ratio);
-    step_count = static_cast<float>(step_count + -1.0L);
+    step_count = static_cast<float>(step_count - 1.0L);
   } while (step_count > 0);
 }
 

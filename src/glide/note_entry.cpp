@@ -6,6 +6,7 @@
 
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/extended_precision.h"
 #include "vocabulary/notes.h"
 
 namespace zentrill {
@@ -62,7 +63,7 @@ double note_frequency(char letter, char accidental, float octave) {
   // B# and E# wrap to the C and F of the same octave number.
   const int semitone =
       (natural_semitone(letter).value() + (accidental == kSharpSign ? 1 : 0)) % kNotesPerOctave;
-  const double exponent = static_cast<double>(octave + -1.0L);
+  const double exponent = static_cast<double>(octave - 1.0L);
   return kBaseFrequency[static_cast<std::size_t>(semitone)] * std::pow(2.0, exponent);
 }
 

@@ -2,6 +2,7 @@
 
 #include "pitch/note_table.h"
 #include "textio/number_form.h"
+#include "vocabulary/extended_precision.h"
 #include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {

@@ -1,15 +1,7 @@
 // One frequency's way to a pitch entry: its NTSC timer period, the note zone
 // and octave that hold the period, and the fine-pitch parameter that bends
-// that note onto it. Pure functions, no files.
-//
-// The numbers of the glide and of this analysis follow one rule: an
-// expression is computed with a 64-bit significand (long double, the x87
-// extended format on x86-64) and rounded to double or float only where its
-// value is stored, as the casts here and in the glide spell out. The last bit
-// matters: the files are compared byte for byte, a frequency is read back
-// from freq.txt as the double nearest to its 16 digits, and one bit can put a
-// period on the other side of a zone bound or a fine-pitch value on the other
-// side of a half.
+// that note onto it. Pure functions, no files; the numbers follow the rule
+// of extended_precision.h.
 #ifndef ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
 #define ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
 

@@ -1,5 +1,7 @@
 #include "driver/command_line.h"
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "vocabulary/phase_files.h"
@@ -12,7 +14,7 @@ constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] | --help | --versio
 
 constexpr std::string_view kHelp =
     "Usage: zentrill [-t] [-i] [-a]\n"
-    "       zentrill --help | --version\n"
+    "       zentrill -h | --help | --version\n"
     "Turn pitch glides into a FamiTracker module for the NES's first pulse channel.\n"
     "\n"
     "For each glide zentrill asks:\n"
@@ -40,7 +42,7 @@ constexpr std::string_view kHelp =
     "                        (a frame: one step of the song's order list), up\n"
     "                        to 128 frames (32768 lines; the rest is left out,\n"
     "                        with a notice); without -a only its first 256 lines\n"
-    "      --help            show this help and exit\n"
+    "  -h, --help            show this help and exit\n"
     "      --version         show the version and exit\n"
     "To hear a glide at once, in tune: zentrill -tia\n"
     "\n"
@@ -68,6 +70,14 @@ static_assert(fits_the_terminal(kHelp));
 // The version is the project's, as CMake hands it on.
 constexpr std::string_view kVersion = "zentrill " ZENTRILL_VERSION " (Zentrill v1)\n";
 
+// --help's short form, -h, which stands alone as --help does.
+constexpr char kHelpLetter = 'h';
+
+bool asks_for_help(std::string_view argument) {
+  return argument == "--help" ||
+         (argument.size() == 2 && argument[0] == '-' && argument[1] == kHelpLetter);
+}
+
 // The run options, by their letter and their long name.
 struct RunOption {
   char letter;
@@ -94,30 +104,35 @@ const RunOption* option_by_long_name(std::string_view name) {
   return nullptr;
 }
 
-// Sets what one argument asks for: a long option, or a dash and one or more
-// option letters. False for anything else: a bare "-" or "--", an unknown
-// name or letter, a value after "=".
-bool apply_run_option(std::string_view argument, Options& options) {
-  if (argument.starts_with("--")) {
-    const RunOption* option = option_by_long_name(argument);
-    if (!option) return false;
-    option->set(options);
-    return true;
-  }
-  if (argument.size() < 2 || argument[0] != '-') return false;
-  for (const char letter : argument.substr(1)) {
-    const RunOption* option = option_by_letter(letter);
-    if (!option) return false;
-    option->set(options);
-  }
-  return true;
+CommandLine refusal(std::string_view what_is_wrong) {
+  return {CommandLineAction::refuse,
+          "zentrill: " + std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n",
+          Options{}};
 }
 
-CommandLine refusal(std::string_view argument) {
-  return {CommandLineAction::refuse,
-          "zentrill: unexpected argument '" + std::string(argument) + "' (usage: " +
-              std::string(kUsage) + ")\n",
-          Options{}};
+CommandLine unexpected_argument(std::string_view argument) {
+  return refusal("unexpected argument '" + std::string(argument) + "'");
+}
+
+// Sets what one argument asks for, a long option or a dash and one or more
+// option letters; gives the refusal of anything else: a bare "-" or "--", an
+// unknown name, a value after "=", an unknown letter (named alone), or -h
+// among other letters (it stands alone).
+std::optional<CommandLine> apply_run_option(std::string_view argument, Options& options) {
+  if (argument.starts_with("--")) {
+    const RunOption* option = option_by_long_name(argument);
+    if (!option) return unexpected_argument(argument);
+    option->set(options);
+    return std::nullopt;
+  }
+  if (argument.size() < 2 || argument[0] != '-') return unexpected_argument(argument);
+  for (const char letter : argument.substr(1)) {
+    const RunOption* option = option_by_letter(letter);
+    if (!option && letter == kHelpLetter) return unexpected_argument(argument);
+    if (!option) return refusal("unknown option '" + std::string(1, letter) + "'");
+    option->set(options);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -125,16 +140,18 @@ CommandLine refusal(std::string_view argument) {
 CommandLine parse_command_line(std::span<const char* const> arguments) {
   if (!arguments.empty()) {
     const std::string_view first = arguments[0];
-    // --help and --version stand alone; whatever follows one is refused.
-    if (first == "--help" || first == "--version") {
-      if (arguments.size() > 1) return refusal(arguments[1]);
-      return first == "--help" ? CommandLine{CommandLineAction::show_help, std::string(kHelp), {}}
-                               : CommandLine{CommandLineAction::show_version, std::string(kVersion), {}};
+    // -h or --help and --version stand alone; whatever follows one is
+    // refused.
+    const bool help = asks_for_help(first);
+    if (help || first == "--version") {
+      if (arguments.size() > 1) return unexpected_argument(arguments[1]);
+      return help ? CommandLine{CommandLineAction::show_help, std::string(kHelp), {}}
+                  : CommandLine{CommandLineAction::show_version, std::string(kVersion), {}};
     }
   }
   Options options;
   for (const std::string_view argument : arguments) {
-    if (!apply_run_option(argument, options)) return refusal(argument);
+    if (auto refused = apply_run_option(argument, options)) return *std::move(refused);
   }
   return {CommandLineAction::run, {}, options};
 }

@@ -179,7 +179,9 @@ CommandLine parse(const std::vector<const char*>& arguments) {
 
 TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
-  for (const char* option : {"--tracker-tuning", "--instrument", "--all-rows", "-t,", "-i,", "-a,"}) {
+  EXPECT_EQ(parse({"-h"}).text, parse({"--help"}).text);
+  for (const char* option :
+       {"--tracker-tuning", "--instrument", "--all-rows", "-t,", "-i,", "-a,", "-h,"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
@@ -218,26 +220,39 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
   }
 }
 
-TEST(CommandLine, AnythingElseIsRefusedNamingTheArgument) {
+// A refusal names the whole argument, or the first unknown letter of a
+// cluster of option letters.
+TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
   const struct {
     std::vector<const char*> arguments;
-    const char* named;
+    const char* refusal;
   } cases[] = {
-      {{"-h"}, "-h"},           {{"x"}, "x"},
-      {{""}, ""},               {{"-"}, "-"},
-      {{"--"}, "--"},           {{"-x"}, "-x"},
-      {{"-tx"}, "-tx"},         {{"-T"}, "-T"},
-      {{"-t", "x"}, "x"},       {{"--instr"}, "--instr"},
-      {{"--tracker-tuning=1"}, "--tracker-tuning=1"},
-      {{"--help", "x"}, "x"},   {{"--help", "-t"}, "-t"},
-      {{"-t", "--help"}, "--help"}, {{"--version", "--help"}, "--help"},
+      {{"x"}, "unexpected argument 'x'"},
+      {{""}, "unexpected argument ''"},
+      {{"-"}, "unexpected argument '-'"},
+      {{"--"}, "unexpected argument '--'"},
+      {{"-x"}, "unknown option 'x'"},
+      {{"-tx"}, "unknown option 'x'"},
+      {{"-tixa"}, "unknown option 'x'"},
+      {{"-tXy"}, "unknown option 'X'"},
+      {{"-T"}, "unknown option 'T'"},
+      {{"-t", "x"}, "unexpected argument 'x'"},
+      {{"--instr"}, "unexpected argument '--instr'"},
+      {{"--tracker-tuning=1"}, "unexpected argument '--tracker-tuning=1'"},
+      {{"--help", "x"}, "unexpected argument 'x'"},
+      {{"--help", "-t"}, "unexpected argument '-t'"},
+      {{"-h", "-t"}, "unexpected argument '-t'"},
+      {{"-t", "--help"}, "unexpected argument '--help'"},
+      {{"-t", "-h"}, "unexpected argument '-h'"},
+      {{"-th"}, "unexpected argument '-th'"},
+      {{"--version", "--help"}, "unexpected argument '--help'"},
   };
   for (const auto& c : cases) {
     const CommandLine refused = parse(c.arguments);
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
-    EXPECT_EQ(refused.text, "zentrill: unexpected argument '" + std::string(c.named) +
-                                "' (usage: zentrill [-t] [-i] [-a] | --help | --version)\n")
+    EXPECT_EQ(refused.text, "zentrill: " + std::string(c.refusal) +
+                                " (usage: zentrill [-t] [-i] [-a] | --help | --version)\n")
         << given;
   }
 }

@@ -196,7 +196,7 @@ TEST(PipedRun, InstrumentAndAllRowsShapeOnlyTheModule) {
 }
 
 TEST(PipedRun, HelpAndVersionTouchNoFile) {
-  for (const char* option : {"--help", "--version"}) {
+  for (const char* option : {"--help", "-h", "--version"}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");
     const ProcessResult result = run(directory, "a-1a-32\rn", {option});

@@ -1,9 +1,11 @@
 #include "driver/command_line.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "module/module_format.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 
@@ -40,8 +42,9 @@ constexpr std::string_view kHelp =
     "                        the module sounds as soon as it is opened\n"
     "  -a, --all-rows        put the whole list in the module, 256 rows a frame\n"
     "                        (a frame: one step of the song's order list), up\n"
-    "                        to 128 frames (32768 lines; the rest is left out,\n"
-    "                        with a notice); without -a only its first 256 lines\n"
+    "                        to 32767 lines (the rest is left out, with a\n"
+    "                        notice), and end the song after its last line;\n"
+    "                        without -a only its first 256 lines\n"
     "  -h, --help            show this help and exit\n"
     "      --version         show the version and exit\n"
     "To hear a glide at once, in tune: zentrill -tia\n"
@@ -56,6 +59,17 @@ static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::n
               kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
               kHelp.find(phase_files::kModuleName) != std::string_view::npos);
 static_assert(kHelp.find(kPlayableRangeInHertz) != std::string_view::npos);
+// It gives the most lines -a holds as the module writer counts them.
+constexpr bool names_number(std::string_view text, std::uint32_t number) {
+  char digits[10] = {};
+  std::size_t first = sizeof digits;
+  do {
+    digits[--first] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number > 0);
+  return text.find(std::string_view(digits + first, sizeof digits - first)) != std::string_view::npos;
+}
+static_assert(names_number(kHelp, module_format::kMaxLinesWithEnd));
 constexpr bool fits_the_terminal(std::string_view text) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size(); ++lines) {

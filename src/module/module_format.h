@@ -83,6 +83,9 @@ inline constexpr std::uint32_t kPatternRows = 256;
 // The tracker takes at most 128 frames and 128 patterns per channel.
 inline constexpr std::uint32_t kMaxPatterns = 128;
 inline constexpr std::uint32_t kMaxRows = kMaxPatterns * kPatternRows;
+// A module that holds the whole list ends the song on the row after its last
+// line, so it holds one line fewer than it has rows.
+inline constexpr std::uint32_t kMaxLinesWithEnd = kMaxRows - 1;
 
 // PARAMS: the expansion chip, then the song's settings.
 struct ParamsLayout {
@@ -202,6 +205,13 @@ inline constexpr int kFirstInstrument = kInstrumentIndex;
 inline constexpr int kNoInstrument = 0x40;
 inline constexpr int kNoVolume = 0x10;
 inline constexpr int kFinePitchEffect = 0x0D;  // the tracker's P effect
+// The row that ends the song: a note cut, which silences the channel at
+// once, and the halt effect (the tracker's C), which stops the song before
+// the row would play. The player ignores the halt's parameter, the cut's
+// octave and instrument.
+inline constexpr int kNoteCut = 14;
+inline constexpr int kHaltEffect = 4;
+inline constexpr int kHaltParameter = 0;
 
 inline constexpr Block kParams{"PARAMS", 6, kParamsData.size()};
 inline constexpr Block kInfo{"INFO", 1, kInfoData.size()};
@@ -219,6 +229,10 @@ struct ModuleShape {
   std::uint32_t patterns = 1;
   bool instrument = false;
 };
+
+// The patterns that hold `lines` lines (at most kMaxLinesWithEnd) and the
+// row after them that ends the song, 256 rows to a pattern.
+constexpr std::uint32_t patterns_with_end(std::uint32_t lines) { return lines / kPatternRows + 1; }
 
 constexpr Block instruments_block(const ModuleShape& shape) {
   return shape.instrument ? kInstrumentsWithOne : kInstruments;
@@ -272,6 +286,14 @@ static_assert(module_size({2, false}) - kModuleSize == 2581);
 static_assert(module_size({5, false}) == 13292);
 static_assert(module_size({5, true}) == 13292 + 223);
 static_assert(module_size({kMaxPatterns, false}) == 2968 + 2581 * 127);
+// With the end: one more pattern only when the last line is on row 255.
+static_assert(patterns_with_end(0) == 1 && patterns_with_end(255) == 1 &&
+              patterns_with_end(256) == 2 && patterns_with_end(kMaxLinesWithEnd) == kMaxPatterns);
+static_assert(module_size({patterns_with_end(4), true}) == 3191 &&
+              module_size({patterns_with_end(256), true}) == 5772 &&
+              module_size({patterns_with_end(257), true}) == 5772 &&
+              module_size({patterns_with_end(512), true}) == 8353 &&
+              module_size({patterns_with_end(1200), true}) == 13515);
 
 }  // namespace zentrill::module_format
 

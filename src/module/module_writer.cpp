@@ -148,7 +148,7 @@ std::string pattern_head(std::uint32_t pattern) {
   return std::string(head.bytes());
 }
 
-std::string pattern_item(std::uint32_t row, int note, int octave, int instrument,
+std::string pattern_item(std::uint32_t row, int note, int octave, int instrument, int effect,
                          int parameter) {
   Record<kRowSize> item;
   item.put(kRow.index, row);
@@ -156,9 +156,20 @@ std::string pattern_item(std::uint32_t row, int note, int octave, int instrument
   item.put(kRow.octave, octave);
   item.put(kRow.instrument, instrument);
   item.put(kRow.volume, kNoVolume);
-  item.put(kRow.effect_command, kFinePitchEffect);
+  item.put(kRow.effect_command, effect);
   item.put(kRow.effect_parameter, parameter);
   return std::string(item.bytes());
+}
+
+std::string note_row(std::uint32_t row, int note, int octave, int parameter) {
+  return pattern_item(row, note, octave, kFirstInstrument, kFinePitchEffect, parameter);
+}
+// A row without a note: the note before sounds on at this fine pitch.
+std::string fine_pitch_row(std::uint32_t row, int parameter) {
+  return pattern_item(row, kNoNote, 0, kNoInstrument, kFinePitchEffect, parameter);
+}
+std::string end_row(std::uint32_t row) {
+  return pattern_item(row, kNoteCut, 0, kNoInstrument, kHaltEffect, kHaltParameter);
 }
 
 std::string tail() {
@@ -198,19 +209,18 @@ std::uint64_t count_pitch_list_lines(FileSlots& slots) {
   return lines;
 }
 
-// One pattern per 256 lines, rounded up: at least one, at most kMaxPatterns.
-std::uint32_t patterns_for(std::uint64_t lines) {
-  const std::uint64_t patterns = (lines + kPatternRows - 1) / kPatternRows;
-  return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(patterns, 1, kMaxPatterns));
-}
-
 }  // namespace
 
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   // FRAMES and PATTERNS come before the rows and their sizes depend on the
   // count of lines, so that count takes a reading pass of its own.
   const std::uint64_t lines = options.all_rows ? count_pitch_list_lines(slots) : 0;
-  const ModuleShape shape{patterns_for(lines), options.instrument};
+  // The lines that become rows: those of the one pattern, or the whole list
+  // up to the most a module that ends the song can hold.
+  const std::uint32_t lines_held =
+      options.all_rows ? static_cast<std::uint32_t>(std::min<std::uint64_t>(lines, kMaxLinesWithEnd))
+                       : kPatternRows;
+  const ModuleShape shape{options.all_rows ? patterns_with_end(lines_held) : 1, options.instrument};
 
   phase_files::open_slot_file(slots, phase_files::kPitchListRead);
   phase_files::open_slot_file(slots, phase_files::kModuleWritten);
@@ -225,11 +235,13 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   int low_digit = 0;
   int previous_note = kNoNote;
   int previous_octave = 0;
+  std::uint32_t lines_placed = 0;
+  bool song_ended = false;
   for (std::uint32_t pattern = 0; pattern < shape.patterns; ++pattern) {
     slots.print(kModuleSlot, pattern_head(pattern));
     std::uint32_t row = 0;
-    // Lines after the last pattern's are never read.
-    while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
+    // Lines after those held are never read.
+    while (row < kPatternRows && lines_placed < lines_held && !slots.at_end(kPitchListSlot)) {
       const std::string line = slots.read_text_item(kPitchListSlot);
       note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
       // B# stays B.
@@ -244,31 +256,38 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
       const bool starts_frame = pattern > 0 && row == 0;
       if (note == previous_note && octave == previous_octave && !starts_frame) {
         // The note sounds on; only the fine pitch changes.
-        slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, parameter));
+        slots.print(kModuleSlot, fine_pitch_row(row, parameter));
       } else {
-        slots.print(kModuleSlot, pattern_item(row, note, octave, kFirstInstrument, parameter));
+        slots.print(kModuleSlot, note_row(row, note, octave, parameter));
       }
       ++row;
+      ++lines_placed;
       previous_note = note;
       previous_octave = octave;
     }
-    for (; row < kPatternRows; ++row) {
-      slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, kNeutralFinePitch));
+    // With the whole list, the song stops on the row after the last line
+    // (the halt acts before its row plays): the module plays the list once,
+    // with no filler row heard and no loop.
+    if (options.all_rows && !song_ended && row < kPatternRows) {
+      slots.print(kModuleSlot, end_row(row));
+      ++row;
+      song_ended = true;
     }
+    for (; row < kPatternRows; ++row) slots.print(kModuleSlot, fine_pitch_row(row, kNeutralFinePitch));
   }
 
   slots.print(kModuleSlot, tail());
   slots.close(kPitchListSlot);
   slots.close(kModuleSlot);
-  return lines > kMaxRows ? lines - kMaxRows : 0;
+  return lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
 }
 
 std::string lines_left_out_message(std::uint64_t lines) {
   using namespace phase_files;
   const std::string pitch_list(kPitchListName);
-  const std::string first_left_out = std::to_string(kMaxRows + 1);
-  const std::string limit = "which holds at most " + std::to_string(kMaxPatterns) +
-                            " patterns of " + std::to_string(kPatternRows) + " rows";
+  const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
+  const std::string limit = "which holds at most " + std::to_string(kMaxLinesWithEnd) +
+                            " lines and the row that ends the song";
   if (lines == 1) {
     return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
            ", was left out of " + std::string(kModuleName) + ", " + limit + "; " + pitch_list +

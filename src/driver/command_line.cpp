@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "module/module_format.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill {
 namespace {
@@ -59,7 +59,8 @@ static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::n
               kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
               kHelp.find(phase_files::kModuleName) != std::string_view::npos);
 static_assert(kHelp.find(kPlayableRangeInHertz) != std::string_view::npos);
-// It gives the most lines -a holds as the module writer counts them.
+// It gives the most lines -a holds as the module writer counts them
+// (tracker_song.h).
 constexpr bool names_number(std::string_view text, std::uint32_t number) {
   char digits[10] = {};
   std::size_t first = sizeof digits;
@@ -69,7 +70,7 @@ constexpr bool names_number(std::string_view text, std::uint32_t number) {
   } while (number > 0);
   return text.find(std::string_view(digits + first, sizeof digits - first)) != std::string_view::npos;
 }
-static_assert(names_number(kHelp, module_format::kMaxLinesWithEnd));
+static_assert(names_number(kHelp, kMaxLinesWithEnd));
 constexpr bool fits_the_terminal(std::string_view text) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size(); ++lines) {

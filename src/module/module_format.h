@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "vocabulary/notes.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill::module_format {
 
@@ -63,9 +64,10 @@ struct Block {
   constexpr std::size_t size() const { return kBlockHead.size() + data_size; }
 };
 
-// The one song: five NES channels, NTSC, 256-row patterns. The default
-// module has one frame and one pattern; the first pulse channel may hold more
-// (one frame each), the other channels play their empty pattern 0.
+// The one song: five NES channels, NTSC, speed, tempo and 256-row patterns
+// as tracker_song.h gives them. The default module has one frame and one
+// pattern; the first pulse channel may hold more (one frame each), the other
+// channels play their empty pattern 0.
 inline constexpr int kNoExpansionChip = 0;
 inline constexpr std::uint32_t kChannelCount = 5;
 inline constexpr std::uint32_t kNtsc = 0;
@@ -77,15 +79,6 @@ inline constexpr std::uint32_t kSpeedTempoSplit = 32;
 inline constexpr std::size_t kInfoFieldSize = 32;  // title, author, copyright
 inline constexpr std::string_view kSongName = "New song";
 inline constexpr std::size_t kSongNameSize = 9;
-inline constexpr std::uint32_t kSpeed = 6;
-inline constexpr std::uint32_t kTempo = 150;
-inline constexpr std::uint32_t kPatternRows = 256;
-// The tracker takes at most 128 frames and 128 patterns per channel.
-inline constexpr std::uint32_t kMaxPatterns = 128;
-inline constexpr std::uint32_t kMaxRows = kMaxPatterns * kPatternRows;
-// A module that holds the whole list ends the song on the row after its last
-// line, so it holds one line fewer than it has rows.
-inline constexpr std::uint32_t kMaxLinesWithEnd = kMaxRows - 1;
 
 // PARAMS: the expansion chip, then the song's settings.
 struct ParamsLayout {
@@ -245,7 +238,6 @@ constexpr Block patterns_block(const ModuleShape& shape) {
 }
 
 static_assert(kSongName.size() < kSongNameSize);
-static_assert(kMaxRows == 32768);
 static_assert(kDpcmSamples.name.size() <= kBlockHead.name.size &&
               kInstruments.name.size() <= kBlockHead.name.size);
 

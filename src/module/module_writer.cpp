@@ -219,7 +219,7 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   // up to the most a module that ends the song can hold.
   const std::uint32_t lines_held =
       options.all_rows ? static_cast<std::uint32_t>(std::min<std::uint64_t>(lines, kMaxLinesWithEnd))
-                       : kPatternRows;
+                       : kLinesWithoutAllRows;
   const ModuleShape shape{options.all_rows ? patterns_with_end(lines_held) : 1, options.instrument};
 
   phase_files::open_slot_file(slots, phase_files::kPitchListRead);

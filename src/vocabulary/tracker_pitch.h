@@ -8,10 +8,16 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 
 #include "vocabulary/notes.h"
 
 namespace zentrill {
+
+// The NTSC CPU clock in hertz, and the CPU cycles of one unit of the pulse
+// channel's period.
+inline constexpr std::uint32_t kCpuClock = 1789773;
+inline constexpr std::uint32_t kCpuCyclesPerPeriodUnit = 16;
 
 // For each note, the whole number the tracker loads into the period register
 // when a row starts that note. Index 12 * octave + note - 1, with note 1 = C

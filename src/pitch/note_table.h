@@ -19,6 +19,10 @@ inline constexpr double kLongestPeriod = 2048.5;
 inline constexpr double kShortestPeriod = 14.5;
 static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
 static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
+// The range in hertz as the notices name it, each end rounded to hundredths.
+inline constexpr std::string_view kPlayableRangeText = "about 54.61 to 7714.54 Hz";
+static_assert(kTimerBase / kLongestPeriod >= 54.605 && kTimerBase / kLongestPeriod < 54.615);
+static_assert(kTimerBase / kShortestPeriod >= 7714.535 && kTimerBase / kShortestPeriod < 7714.545);
 
 // The parameter of the fine-pitch effect that leaves a note untouched.
 inline constexpr double kNeutralFinePitch = 128;

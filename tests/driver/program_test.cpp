@@ -47,7 +47,7 @@ TEST(Program, RunsThePhasesInOrderAndSucceeds) {
 
 // Each phase hands its slots on closed: a slot left open across phases would
 // refuse the next phase's open, and its file would be read short.
-TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
+TEST(Program, EachPhaseHandsItsSlotsOnClosed) {
   const struct {
     const char* run;
     const char* keys;

@@ -26,10 +26,10 @@ constexpr std::string_view kHelp =
     "  How many notes/frames?  2 to 1200, then Enter; anything else asks again.\n"
     "  Another?  Y for another glide, N to finish.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
-    "above it), ends pxx.txt and pxx.ftm there, with a notice.\n"
+    "above it), ends pxx.txt and pxx.ftm there, told as soon as it is entered.\n"
     "\n"
-    "Files, in the current directory; freq.txt is replaced as soon as zentrill\n"
-    "starts, the other two when the dialogue ends:\n"
+    "Files, in the current directory, all three replaced together when a run ends\n"
+    "with a glide entered; Ctrl-C, an error or no glide leaves them as they were:\n"
     "  freq.txt  the glides' frequencies, one per line\n"
     "  pxx.txt   the tracker note, octave and fine pitch of each, as G-1 P97\n"
     "  pxx.ftm   a FamiTracker module that plays them row by row. Without -i it\n"
@@ -49,8 +49,8 @@ constexpr std::string_view kHelp =
     "      --version         show the version and exit\n"
     "To hear a glide at once, in tune: zentrill -tia\n"
     "\n"
-    "Exit status: 0 when all files were written, 1 when a file could not be\n"
-    "written, 2 for a wrong command line.\n";
+    "Exit status: 0 when the files were replaced or no glide was entered, 1 when\n"
+    "a file could not be replaced, written or read, 2 for a wrong command line.\n";
 
 // The help names the files as the phases write them and the playable range as
 // the out-of-range notice gives it, and fits a terminal of 80 columns and 40

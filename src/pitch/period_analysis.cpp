@@ -25,14 +25,6 @@ std::optional<std::size_t> zone_row(double scaled) {
 
 }  // namespace
 
-double timer_period(double frequency) {
-  return static_cast<double>(static_cast<long double>(kTimerBase) / frequency);
-}
-
-bool period_in_range(double period) {
-  return period >= kShortestPeriod && period <= kLongestPeriod;
-}
-
 std::optional<NoteMatch> find_note(double period) {
   if (!period_in_range(period)) return std::nullopt;
   // Multiplying the period by the divisor, a power of two, is exact, so it

@@ -10,14 +10,9 @@
 #include <optional>
 #include <string_view>
 
+#include "vocabulary/playable_range.h"
+
 namespace zentrill {
-
-// kTimerBase / frequency, divided at extended precision and rounded to double
-// once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
-double timer_period(double frequency);
-
-// True for 14.5 <= period <= 2048.5; false for NaN.
-bool period_in_range(double period);
 
 // Where the note search stopped.
 struct NoteMatch {

@@ -18,7 +18,7 @@ namespace zentrill {
 struct InputEnded {};
 
 // Thrown by the key reads when SIGINT, SIGTERM or SIGQUIT arrived while the
-// program waited; the driver closes the files and ends by that signal.
+// program waited; the driver changes no file and ends by that signal.
 struct TerminatingSignal {
   int signal_number;
 };

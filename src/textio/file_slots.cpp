@@ -49,14 +49,21 @@ struct FileSlots::Slot {
   }
 
   // Makes sure at least one undelivered byte is buffered, unless the file
-  // has no more.
+  // has no more. A failed read throws, and the data ends there.
   bool fill() {
     if (next_byte < buffer.size()) return true;
     buffer_offset += buffer.size();
     buffer.resize(kBufferSize);
-    const std::size_t got = input->read(buffer);
-    buffer.resize(got);
     next_byte = 0;
+    std::size_t got = 0;
+    try {
+      got = input->read(buffer);
+    } catch (const FileError&) {
+      buffer.clear();
+      data_ended = true;
+      throw;
+    }
+    buffer.resize(got);
     return got > 0;
   }
 

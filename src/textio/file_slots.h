@@ -30,7 +30,8 @@ class FileSlots {
   // then stays free.
   void open_for_writing(int slot, std::string_view name);
   // Opens the file and measures its length. A file that is missing or cannot
-  // be read leaves the slot free, so it reads as empty.
+  // be opened leaves the slot free, so it reads as empty; one the file
+  // system cannot open again throws FileError.
   void open_for_reading(int slot, std::string_view name);
   // Flushes and closes the file and frees the slot. Throws FileError when the
   // last bytes cannot be written or the close fails; the slot is freed anyway.
@@ -53,6 +54,8 @@ class FileSlots {
   bool at_end(int slot);
   // The next item of a slot open for reading (0 or the empty text when the
   // slot is free).
+  // at_end and the reads throw FileError (read) when the system refuses a
+  // read; the slot's data then ends.
   double read_numeric_item(int slot);
   std::string read_text_item(int slot);
 

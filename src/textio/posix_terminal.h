@@ -4,8 +4,9 @@
 // What the driver does with it:
 //   1. Constructs one PosixTerminal at start, before anything is printed, and
 //      a Console over it.
-//   2. When a phase throws TerminatingSignal{n}: closes every file slot
-//      (keeping what was written), then calls end_by_signal(n).
+//   2. When a phase throws TerminatingSignal{n}: removes the files this run
+//      wrote under temporary names (no file in place has changed), then
+//      calls end_by_signal(n).
 //   3. After each phase that does not wait for keys, and before ending
 //      normally, asks take_terminating_signal(); a signal that came while the
 //      program was computing is there, and is handled as in 2.

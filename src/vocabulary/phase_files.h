@@ -17,6 +17,14 @@ inline constexpr std::string_view kFrequencyListName = "freq.txt";
 inline constexpr std::string_view kPitchListName = "pxx.txt";
 inline constexpr std::string_view kModuleName = "pxx.ftm";
 
+// The files a run replaces, as one set (output_files.h), in the order they
+// are moved into place.
+inline constexpr std::string_view kOutputNames[] = {
+    kFrequencyListName,
+    kPitchListName,
+    kModuleName,
+};
+
 enum class Direction { reading, writing };
 
 struct SlotFile {

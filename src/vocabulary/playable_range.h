@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "vocabulary/extended_precision.h"
+
 namespace zentrill {
 
 // NTSC CPU clock / 16, in hertz, as the pitch analysis takes it. A
@@ -19,6 +21,17 @@ inline constexpr double kLongestPeriod = 2048.5;
 inline constexpr double kShortestPeriod = 14.5;
 static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
 static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
+
+// kTimerBase / frequency, divided at extended precision and rounded to double
+// once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
+inline double timer_period(double frequency) {
+  return static_cast<double>(static_cast<long double>(kTimerBase) / frequency);
+}
+
+// True for 14.5 <= period <= 2048.5; false for NaN.
+inline bool period_in_range(double period) {
+  return period >= kShortestPeriod && period <= kLongestPeriod;
+}
 
 // kTimerBase / kLongestPeriod to kTimerBase / kShortestPeriod, to the
 // hundredth of a hertz, as the user reads it ("about ...").

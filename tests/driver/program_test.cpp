@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstddef>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,7 +64,7 @@ TEST(Program, EveryFileIsClosedBeforeItIsOpenedAgain) {
       {"the keys end inside a glide", "a-1a-34\rya-1", 4},
       {"no glide at all", "n", 0},
       {"pxx.txt cannot be created", "a-1a-32\rn", 0, "pxx.txt"},
-      {"pxx.ftm cannot be created", "a-1a-32\rn", 2, "pxx.ftm"},
+      {"pxx.ftm cannot be created", "a-1a-32\rn", 0, "pxx.ftm"},
   };
   for (const auto& c : cases) {
     ScriptedTerminal terminal(c.keys);
@@ -88,58 +89,86 @@ TEST(Program, ClearsTheScreenOnlyOnATerminal) {
   EXPECT_EQ(terminal.output()[0], '\x1b');
 }
 
-TEST(Program, AFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
+TEST(Program, AFileThatCannotBeReplacedStopsTheRunBeforeAnythingIsShown) {
   for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
     ScriptedTerminal terminal("a-1a-32\rn");
+    terminal.set_output_is_terminal(true);
     MemoryFileSystem files;
     files.uncreatable.insert(name);
     const ProgramRun result = run(terminal, files);
     EXPECT_EQ(result.outcome.exit_status, 1) << name;
-    EXPECT_EQ(result.diagnostics, std::string("zentrill: cannot write ") + name + ": Is a directory\n");
+    EXPECT_EQ(result.diagnostics,
+              std::string("zentrill: cannot replace ") + name + ": Is a directory; no file was changed\n");
+    EXPECT_EQ(terminal.output(), "") << name;
+    EXPECT_TRUE(files.files.empty()) << name;
   }
-  // freq.txt is created before any key is read: no dialogue for nothing.
-  ScriptedTerminal terminal("a-1a-32\rn");
-  MemoryFileSystem files;
-  files.uncreatable.insert("freq.txt");
-  run(terminal, files);
-  EXPECT_EQ(terminal.output(), kBanner);
 }
 
-TEST(Program, AFullDiskKeepsTheFilesWrittenBefore) {
-  ScriptedTerminal terminal("a-1a-32\rn");
-  MemoryFileSystem files;
-  files.capacity = 10 + 18 + 1000;  // freq.txt and pxx.txt fit, the module does not
-  const ProgramRun result = run(terminal, files);
-  EXPECT_EQ(result.outcome.exit_status, 1);
-  EXPECT_EQ(result.diagnostics, "zentrill: cannot write pxx.ftm: No space left on device\n");
-  EXPECT_EQ(files.files["freq.txt"], "110\r\n220\r\n");
-  EXPECT_EQ(files.files["pxx.txt"], "A-1 P80\r\nA-2 P80\r\n");
-  EXPECT_EQ(files.files["pxx.ftm"].size(), 1000u);
-}
-
-TEST(Program, ASignalWhileWaitingClosesTheFilesAndEndsByIt) {
-  for (const int signal_number : {SIGINT, SIGTERM, SIGQUIT}) {
+// After every way out the folder holds the three files as they were before
+// the run, or the three this run made, and nothing else.
+TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
+  const std::map<std::string, std::string> before = {
+      {"freq.txt", "55\r\n"}, {"pxx.txt", "A-0 P80\r\n"}, {"pxx.ftm", "an earlier module"}};
+  const std::string interrupted = "zentrill: interrupted; no file was changed\n";
+  const std::string no_glide = "zentrill: no glide was entered; no file was changed\n";
+  MemoryFileSystem this_run;
+  ScriptedTerminal one_glide("a-1a-32\rn");
+  run(one_glide, this_run);
+  struct WayOut {
+    const char* way;
     ScriptedTerminal terminal;
-    terminal.type("a-1a-32\ryc-").pause().signal(signal_number).type("3c-42\rn");
-    MemoryFileSystem files;
-    const ProgramRun result = run(terminal, files);
-    EXPECT_EQ(result.outcome.ending_signal, signal_number);
-    EXPECT_EQ(result.outcome.exit_status, 128 + signal_number);
-    EXPECT_EQ(files.files["freq.txt"], "110\r\n220\r\n");  // kept, closed
-    EXPECT_FALSE(files.files.contains("pxx.txt"));
-    EXPECT_EQ(result.diagnostics, "");
+    bool replaced;  // this run's files, or those from before
+    int exit_status;
+    std::string diagnostics;
+    MemoryFileSystem faults{};
+  };
+  std::vector<WayOut> ways = {
+      {"N after a glide", ScriptedTerminal("a-1a-32\rn"), true, 0, ""},
+      {"a hang-up after a glide", ScriptedTerminal("a-1a-32\r"), true, 0, ""},
+      {"a hang-up in the next glide", ScriptedTerminal("a-1a-32\ryc-3c-41"), true, 0, ""},
+      {"the input ends before a glide", ScriptedTerminal("a-1a-32"), false, 0, no_glide},
+      {"no input", ScriptedTerminal(""), false, 0, no_glide},
+      {"Ctrl-C at the starting note", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at the ending note", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at the count", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at Another?", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"SIGQUIT at the first prompt", ScriptedTerminal(), false, 128 + SIGQUIT, interrupted},
+      {"SIGTERM after the dialogue", ScriptedTerminal(), false, 128 + SIGTERM, interrupted},
+      {"a closed pipe", ScriptedTerminal(), false, 128 + SIGPIPE, ""},
+      {"a full disk", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: cannot write pxx.ftm: No space left on device; no file was changed\n"},
+      {"a failed read", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
+  };
+  ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
+  ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
+  ways[7].terminal.type("a-1a-32\ryc-3c-41").pause().signal(SIGINT);
+  ways[8].terminal.type("a-1a-32\r").pause().signal(SIGINT);
+  ways[9].terminal.type("a-").pause().signal(SIGQUIT);
+  ways[10].terminal.type("a-1a-32\rn").signal(SIGTERM);
+  ways[11].terminal.type("a-1a-32\r").signal(SIGPIPE);
+  ways[12].faults.capacity = 10 + 18 + 1000 + 30;  // freq.txt and pxx.txt fit beside the files before
+  ways[13].faults.unreadable.insert("pxx.txt");
+  for (WayOut& way : ways) {
+    way.faults.files = before;
+    const ProgramRun result = run(way.terminal, way.faults);
+    EXPECT_EQ(way.faults.files, way.replaced ? this_run.files : before) << way.way;
+    EXPECT_EQ(result.outcome.exit_status, way.exit_status) << way.way;
+    EXPECT_EQ(result.outcome.ending_signal.has_value(), way.exit_status > 128) << way.way;
+    EXPECT_EQ(result.diagnostics, way.diagnostics) << way.way;
   }
 }
 
-TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
+TEST(Program, OutOfRangeFrequenciesAreToldAtOnceAndAfterTheDialogue) {
   ScriptedTerminal terminal("b-7a-72\rn");
   MemoryFileSystem files;
   const ProgramRun result = run(terminal, files);
   EXPECT_EQ(result.outcome.exit_status, 0);
   EXPECT_EQ(files.files["pxx.txt"], "");
-  ASSERT_FALSE(result.diagnostics.empty());
-  EXPECT_TRUE(result.diagnostics.starts_with("zentrill: line 1 of freq.txt"));
-  EXPECT_EQ(result.diagnostics.find('\n'), result.diagnostics.size() - 1);
+  EXPECT_TRUE(result.diagnostics.starts_with("zentrill: step 1 of this glide"));
+  const std::size_t second_line = result.diagnostics.find('\n') + 1;
+  EXPECT_EQ(result.diagnostics.substr(second_line).find("zentrill: line 1 of freq.txt"), 0u);
+  EXPECT_EQ(result.diagnostics.find('\n', second_line), result.diagnostics.size() - 1);
 }
 
 // On a terminal the run ends with the cursor at the start of a line, whatever
@@ -147,7 +176,7 @@ TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
 TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
   struct WayOut {
     ScriptedTerminal terminal;
-    const char* uncreatable;
+    const char* unreadable;
     std::string ending;  // of the transcript through a pipe
   };
   std::vector<WayOut> ways;
@@ -161,7 +190,7 @@ TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
       ScriptedTerminal terminal = way.terminal;
       terminal.set_output_is_terminal(on_terminal);
       MemoryFileSystem files;
-      if (*way.uncreatable != '\0') files.uncreatable.insert(way.uncreatable);
+      files.unreadable.insert(way.unreadable);
       run(terminal, files);
       if (on_terminal) {
         EXPECT_TRUE(terminal.output().ends_with("\r\n")) << way.ending;

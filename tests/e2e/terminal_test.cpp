@@ -161,9 +161,11 @@ void PrintTo(const SignalAtPrompt& at, std::ostream* out) {
 
 class TerminatingSignalRun : public testing::TestWithParam<SignalAtPrompt> {};
 
-TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
+TEST_P(TerminatingSignalRun, PutsTheModeBackChangesNoFileAndEndsByTheSignal) {
   const SignalAtPrompt& at = GetParam();
   ScratchDirectory directory;
+  directory.write("freq.txt", "earlier list");
+  directory.write("pxx.ftm", "earlier module");
   PtyChild child(zentrill_in(directory.path()));
   ASSERT_TRUE(child.read_until(kStart));
   child.type(at.keys);
@@ -177,11 +179,15 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
     kill(child.pid(), at.signal_number);
   }
   EXPECT_TRUE(ended_by(child.wait(), at.signal_number));
-  // The shell's text after it starts a line of its own.
-  EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
+  // The message, and the shell's text after it, start lines of their own.
+  EXPECT_TRUE(screen_bytes(child.output())
+                  .ends_with(std::string(at.prompt) + "\r\nzentrill: interrupted; no file was changed\r\n"))
+      << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
-  EXPECT_FALSE(directory.exists("pxx.ftm"));
+  // The first glide's pending list is gone with the rest.
+  EXPECT_EQ(directory.names(), (std::vector<std::string>{"freq.txt", "pxx.ftm"}));
+  EXPECT_EQ(directory.read("freq.txt"), "earlier list");
+  EXPECT_EQ(directory.read("pxx.ftm"), "earlier module");
 }
 
 std::vector<SignalAtPrompt> signals_at_every_prompt() {
@@ -209,7 +215,7 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   child.type("\x03");
   EXPECT_TRUE(ended_by(child.wait(), SIGINT));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  EXPECT_EQ(directory.read("freq.txt"), "");
+  EXPECT_EQ(directory.names(), std::vector<std::string>{});
 }
 
 // Stopped at a note prompt and in the count line; each time the row is drawn
@@ -274,8 +280,10 @@ TEST(TerminalRun, AMessageOnStandardErrorStartsALineOfItsOwn) {
   PtyChild child(zentrill_in(directory.path()), "b-7a-72\rn");  // B-7 is above the playable range
   EXPECT_TRUE(exited_with(child.wait(), 0));
   const std::string screen = dialogue(child);
-  EXPECT_NE(screen.find("How many notes/frames? 2\r\nAnother? \r\nzentrill: line 1 of freq.txt, "),
-            std::string::npos) << screen;
+  EXPECT_NE(screen.find("How many notes/frames? 2\r\nzentrill: step 1 of this glide, "), std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find("end before it\r\nAnother? \r\nzentrill: line 1 of freq.txt, "), std::string::npos)
+      << screen;
   EXPECT_TRUE(screen.ends_with("pxx.ftm\r\n")) << screen;  // and nothing after it
 }
 
@@ -298,8 +306,10 @@ TEST(TerminalRun, InputFromNullEndsAtOnceWithTheScreenStillCleared) {
   PtyChild child(zentrill_in(directory.path(), true));
   EXPECT_TRUE(exited_with(child.wait(std::chrono::seconds(5)), 0));
   EXPECT_TRUE(child.read_until(kStart, std::chrono::seconds(1)));
-  EXPECT_EQ(dialogue(child), banner_and(kStart + "\r\n"));
+  EXPECT_EQ(dialogue(child),
+            banner_and(kStart + "\r\nzentrill: no glide was entered; no file was changed\r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.names(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <sstream>
 #include <string>
 
 #include "memory_file_system.h"
@@ -18,6 +20,8 @@ using test_support::ScriptedTerminal;
 struct Phase1 {
   std::string screen;
   std::string frequency_list;
+  std::uint64_t glides;
+  std::string diagnostics;
 };
 
 Phase1 run_phase1(std::string_view keys) {
@@ -26,9 +30,10 @@ Phase1 run_phase1(std::string_view keys) {
   MemoryFileSystem files;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
-  run_frequency_list_builder(console, slots);
+  std::ostringstream diagnostics;
+  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
   // The phase has closed slot 1: the file is complete before the slots go.
-  return {terminal.output(), files.files["freq.txt"]};
+  return {terminal.output(), files.files["freq.txt"], glides, diagnostics.str()};
 }
 
 std::size_t line_count(const std::string& text) {
@@ -113,18 +118,35 @@ TEST(FrequencyListBuilder, TheEndOfInputEndsThePhaseKeepingTheGlidesWritten) {
   const struct {
     const char* keys;
     std::size_t lines;
+    std::uint64_t glides;
   } cases[] = {
-      {"", 0},
-      {"a-1a-3", 0},
-      {"a-1a-312", 0},  // the count line had no Enter yet
-      {"a-1a-32\r", 2},
-      {"a-1a-32\ry", 2},
-      {"a-1a-32\rya-1a-25", 2},
-      {"a-1a-32\rya-1a-25\r", 7},
+      {"", 0, 0},
+      {"a-1a-3", 0, 0},
+      {"a-1a-312", 0, 0},  // the count line had no Enter yet
+      {"a-1a-32\r", 2, 1},
+      {"a-1a-32\ry", 2, 1},
+      {"a-1a-32\rya-1a-25", 2, 1},
+      {"a-1a-32\rya-1a-25\r", 7, 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(line_count(run_phase1(c.keys).frequency_list), c.lines) << c.keys;
+    const Phase1 run = run_phase1(c.keys);
+    EXPECT_EQ(line_count(run.frequency_list), c.lines) << c.keys;
+    EXPECT_EQ(run.glides, c.glides) << c.keys;
   }
+}
+
+// Told as soon as the count is taken, so the user can stop before typing
+// more; the screen's dialogue is the same as without it.
+TEST(FrequencyListBuilder, AGlideLeavingThePlayableRangeIsToldAtOnceNamingItsFirstStepOutside) {
+  const Phase1 run = run_phase1("b-7a-72\rya-1a-32\rya#7b-73\rn");
+  EXPECT_EQ(run.diagnostics,
+            "zentrill: step 1 of this glide, 7902.14404296875 Hz, is outside the playable range of about "
+            "54.61 to 7714.54 Hz; pxx.txt and pxx.ftm will end before it\n"
+            "zentrill: step 3 of this glide, 7751.450708134646 Hz, is outside the playable range of about "
+            "54.61 to 7714.54 Hz; pxx.txt and pxx.ftm will end before it\n");
+  EXPECT_EQ(run.screen.find("zentrill"), std::string::npos);
+  EXPECT_EQ(run.glides, 3u);
+  EXPECT_EQ(run_phase1("g-7a#7300\rn").diagnostics, "");  // A#7, about 7458.6 Hz, is the highest inside
 }
 
 TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
@@ -134,7 +156,8 @@ TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   files.capacity = 100;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
-  EXPECT_THROW(run_frequency_list_builder(console, slots), FileError);
+  std::ostringstream diagnostics;
+  EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics), FileError);
   EXPECT_EQ(files.files["freq.txt"].size(), 100u);
   EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");
 }

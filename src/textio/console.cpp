@@ -1,6 +1,5 @@
 #include "textio/console.h"
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <optional>
@@ -10,7 +9,6 @@
 
 #include "textio/item_reader.h"
 #include "textio/key_decoder.h"
-#include "textio/key_ring.h"
 #include "textio/line_editor.h"
 #include "textio/terminal.h"
 
@@ -47,8 +45,12 @@ struct Console::State {
 
   Terminal& terminal;
   KeyDecoder decoder;
-  KeyRing ring;
-  std::vector<Key> decoded;
+  // The keys decoded and not taken yet: pending[next_pending] on, oldest
+  // first. Input is read only when every key was taken, so the keys of one
+  // read (at most one per byte, plus one for a sequence pending from before)
+  // always have room and no key is ever dropped.
+  std::vector<Key> pending;
+  std::size_t next_pending = 0;
   std::array<char, 256> buffer{};
   bool input_ended = false;
   Clock::time_point last_byte_time{};
@@ -117,35 +119,18 @@ struct Console::State {
     if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
   }
 
-  void store_decoded() {
-    for (const Key& key : decoded) ring.push(key);  // room was made sure of
-    decoded.clear();
-  }
-
-  void finish_sequence() {
-    decoder.finish(decoded);
-    store_decoded();
-  }
-
-  // Reads once from the terminal, taking only as many bytes as the ring has
-  // room for every key they can make (one more than the bytes, for a
-  // sequence pending from before); the rest wait in the system's buffer.
-  // Gives what the read found, or timed_out when the ring had no room.
+  // Reads once from the terminal and acts on what the read found.
   Terminal::Input take_input(std::optional<std::chrono::milliseconds> timeout) {
     if (input_ended) return Terminal::Input::ended;
-    const std::size_t room = ring.room();
-    if (room < 2) return Terminal::Input::timed_out;
-    const std::size_t limit = std::min(buffer.size(), room - 1);
-    const Terminal::ReadResult result = terminal.read(std::span<char>(buffer.data(), limit), timeout);
+    const Terminal::ReadResult result = terminal.read(buffer, timeout);
     switch (result.input) {
       case Terminal::Input::bytes:
-        decoder.feed(std::string_view(buffer.data(), result.size), decoded);
-        store_decoded();
+        decoder.feed(std::string_view(buffer.data(), result.size), pending);
         last_byte_time = Clock::now();
         break;
       case Terminal::Input::ended:
         input_ended = true;
-        finish_sequence();  // a lone Esc at the very end is an Esc
+        decoder.finish(pending);  // a lone Esc at the very end is an Esc
         break;
       case Terminal::Input::signalled:
         throw_if_signalled();
@@ -165,7 +150,9 @@ struct Console::State {
   Key next_key() {
     for (;;) {
       throw_if_signalled();
-      if (const std::optional<Key> key = ring.pop()) return *key;
+      if (next_pending < pending.size()) return pending[next_pending++];
+      pending.clear();
+      next_pending = 0;
       if (input_ended) throw InputEnded{};
       if (!decoder.pending()) {
         take_input(std::nullopt);
@@ -173,7 +160,7 @@ struct Console::State {
       }
       const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last_byte_time);
       if (waited >= kEscapeWait || take_input(kEscapeWait - waited) == Terminal::Input::timed_out) {
-        finish_sequence();
+        decoder.finish(pending);
       }
     }
   }
@@ -215,7 +202,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
   try {
     while (!editor.done()) {
       const Key key = state_->next_key();
-      // Keys typed ahead come from the ring without a read of the terminal,
+      // Keys typed ahead come from the queue without a read of the terminal,
       // which is what reports a width change.
       state_->follow_width();
       state_->write(editor.press(key, editing.width));

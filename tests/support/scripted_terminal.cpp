@@ -51,8 +51,6 @@ std::size_t ScriptedTerminal::unread_bytes() const {
 
 Terminal::ReadResult ScriptedTerminal::read(std::span<char> buffer,
                                             std::optional<std::chrono::milliseconds> timeout) {
-  ++reads_;
-  largest_read_request_ = std::max(largest_read_request_, buffer.size());
   for (;;) {
     if (pending_signal_ != 0) return {Input::signalled, 0};
     if (script_.empty()) return {Input::ended, 0};

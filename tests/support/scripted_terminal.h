@@ -46,9 +46,6 @@ class ScriptedTerminal final : public Terminal {
   const ScreenModel& screen() const { return screen_; }
   // Input bytes the console has not read yet.
   std::size_t unread_bytes() const;
-  // How many reads were made, and the largest buffer one asked to fill.
-  std::size_t reads() const { return reads_; }
-  std::size_t largest_read_request() const { return largest_read_request_; }
 
   ReadResult read(std::span<char> buffer, std::optional<std::chrono::milliseconds> timeout) override;
   void write(std::string_view bytes) override;
@@ -71,8 +68,6 @@ class ScriptedTerminal final : public Terminal {
   std::size_t width_ = 80;
   ScreenModel screen_{80};
   int pending_signal_ = 0;
-  std::size_t reads_ = 0;
-  std::size_t largest_read_request_ = 0;
 };
 
 }  // namespace zentrill::test_support

@@ -66,16 +66,31 @@ struct Console::State {
   };
   Editing* editing = nullptr;
 
+  // Every byte goes out here. While they go the line counts as started, so
+  // that a stop coming meanwhile leaves the shell's message a line of its own.
+  void put(std::string_view bytes) {
+    terminal.set_line_started(true);
+    terminal.write(bytes);
+  }
+
+  // Tells the terminal where the cursor is now: past the start of a line
+  // while a line is edited or the row holds any text.
+  void tell_line_position() { terminal.set_line_started(editing != nullptr || !row_text.empty()); }
+
   void write(std::string_view bytes) {
     if (bytes.empty()) return;
-    terminal.write(bytes);
-    if (editing != nullptr) return;  // the row is the prompt's and the line's until it ends
-    const std::size_t line_break = bytes.find_last_of("\r\n");
-    if (line_break == std::string_view::npos) {
-      row_text += bytes;
-    } else {
-      row_text = bytes.substr(line_break + 1);
+    put(bytes);
+    // While a line is edited the row is the prompt's and the line's, until
+    // the line ends.
+    if (editing == nullptr) {
+      const std::size_t line_break = bytes.find_last_of("\r\n");
+      if (line_break == std::string_view::npos) {
+        row_text += bytes;
+      } else {
+        row_text = bytes.substr(line_break + 1);
+      }
     }
+    tell_line_position();
   }
 
   // The prompt's row and the edited line drawn again at `width`, once
@@ -85,16 +100,18 @@ struct Console::State {
     out += "\x1b[J";  // erase to the end of the screen
     out += editing->prompt_row;
     out += editing->editor.repaint(width);
-    terminal.write(out);
+    put(out);
+    tell_line_position();
   }
 
   // After a stop and continue the shell's lines stand where the cursor was:
-  // the current row is drawn again below them, from its start. Straight to
-  // the terminal, not through write(): the row's text stays as it was.
+  // the current row is drawn again below them, from its start. Not through
+  // write(): the row's text stays as it was.
   void draw_row_again() {
     if (!terminal.output_is_terminal()) return;
     if (editing == nullptr) {
-      terminal.write("\r\x1b[J" + row_text);  // the row's start, erase to the end of the screen
+      put("\r\x1b[J" + row_text);  // the row's start, erase to the end of the screen
+      tell_line_position();
       return;
     }
     editing->width = terminal.width();
@@ -172,13 +189,18 @@ Console::~Console() = default;
 
 void Console::clear_screen() {
   if (!terminal_.output_is_terminal()) return;
-  state_->write("\x1b[H\x1b[2J");  // cursor home, erase the whole display
+  state_->put("\x1b[H\x1b[2J");  // cursor home, erase the whole display
   state_->row_text.clear();
+  state_->tell_line_position();
 }
 
 void Console::start_fresh_line() {
-  if (terminal_.output_is_terminal() && !state_->row_text.empty()) state_->write(kLineEndBytes);
+  // The terminal knows it best: after a stop the shell has left the cursor
+  // on a line of its own.
+  if (terminal_.output_is_terminal() && terminal_.line_started()) state_->write(kLineEndBytes);
 }
+
+bool Console::is_end_key(Key key) const { return key.is('\x04') && terminal_.input_is_terminal(); }
 
 void Console::print(std::string_view text, LineEnd line_end) {
   if (line_end == LineEnd::without) {
@@ -212,6 +234,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
     state_->editing = nullptr;
     state_->write(editor.leave(editing.width));
     state_->row_text = editing.prompt_row + editor.line();
+    state_->tell_line_position();
     throw;
   }
   state_->editing = nullptr;

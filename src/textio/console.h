@@ -50,6 +50,10 @@ class Console {
   // The oldest pending key, waiting (without using the CPU) until there is
   // one; never echoes. Throws InputEnded or TerminatingSignal.
   Key wait_for_key();
+  // True for Ctrl-D pressed at a terminal: the user's end of input, where
+  // the dialogue takes it. A byte 0x04 from a pipe or a file is a character
+  // like any other.
+  bool is_end_key(Key key) const;
   // Prints the prompt and "? ", reads one edited line with echo until Enter,
   // prints CR LF and gives the line's first text item. Keys already pending
   // are the line's first keys. The editing keys are LineEditor's

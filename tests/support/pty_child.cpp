@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -163,6 +166,20 @@ termios PtyChild::mode() const {
 }
 
 void PtyChild::type(std::string_view bytes) { write_all(master_, bytes); }
+
+long PtyChild::cpu_ticks() const {
+  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = text.rfind(')');
+  if (name_end == std::string::npos) return 0;
+  std::istringstream fields(text.substr(name_end + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stol(field);  // utime, stime
+  }
+  return ticks;
+}
 
 bool PtyChild::drain(std::chrono::milliseconds timeout) {
   if (master_ < 0) return false;

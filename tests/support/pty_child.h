@@ -48,6 +48,8 @@ class PtyChild {
   termios mode() const;
 
   void type(std::string_view bytes);
+  // The processor time the child has used so far, in clock ticks.
+  long cpu_ticks() const;
   // Reads the child's output until it holds `text` or `timeout` passes;
   // true when it does. Everything read so far is in output().
   bool read_until(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(10));

@@ -127,6 +127,36 @@ TEST(FrequencyListBuilder, TheEndOfInputEndsThePhaseKeepingTheGlidesWritten) {
   }
 }
 
+// Ctrl-D pressed at a terminal finishes as N does, at "Another? " and before
+// a starting note's first key; anywhere else it is dropped, as its byte from a
+// pipe is everywhere.
+TEST(FrequencyListBuilder, CtrlDAtATerminalFinishesAtAnotherOrBeforeAStartingNote) {
+  const struct {
+    std::string keys;
+    std::size_t lines_at_a_terminal;
+    std::size_t lines_from_a_pipe;
+  } cases[] = {
+      {"\x04" "a-1a-32\rn", 0, 2},
+      {"a-1a-32\r\x04" "ya-1a-25\rn", 2, 7},
+      {"a-1a-32\rya\x04-1a-25\rn", 7, 7},
+      {"a-1\x04" "a-32\rn", 2, 2},
+      {"a-1a-3\x04" "2\x04\rn", 2, 2},
+  };
+  for (const auto& c : cases) {
+    for (const bool at_a_terminal : {true, false}) {
+      ScriptedTerminal terminal(c.keys);
+      terminal.set_input_is_terminal(at_a_terminal);
+      Console console(terminal);
+      MemoryFileSystem files;
+      FileSlots slots(files);
+      slots.open_for_writing(1, "freq.txt");
+      run_frequency_list_builder(console, slots);
+      EXPECT_EQ(line_count(files.files["freq.txt"]), at_a_terminal ? c.lines_at_a_terminal : c.lines_from_a_pipe)
+          << testing::PrintToString(c.keys) << (at_a_terminal ? " at a terminal" : " from a pipe");
+    }
+  }
+}
+
 TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   ScriptedTerminal terminal("a-1a-3100\rn");
   Console console(terminal);

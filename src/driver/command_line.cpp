@@ -19,7 +19,9 @@ constexpr std::string_view kHelp =
     "      (natural) or '#' (sharp), an octave 1-7. Keys that do not fit are\n"
     "      ignored. There is no flat; B# and E# are C- and F- of the same octave.\n"
     "  How many notes/frames?  2 to 1200, then Enter; anything else asks again.\n"
-    "  Another?  Y for another glide, N to finish.\n"
+    "      Esc clears the line.\n"
+    "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
+    "      too, here or before the first key of a starting note.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
     "above it), ends pxx.txt and pxx.ftm there, with a notice.\n"
     "\n"
@@ -43,8 +45,8 @@ constexpr std::string_view kHelp =
     "      --version         show the version and exit\n"
     "To hear a glide at once, in tune: zentrill -tia\n"
     "\n"
-    "Exit status: 0 when all files were written, 1 when a file could not be\n"
-    "written, 2 for a wrong command line.\n";
+    "Exit status: 0 when all files were written, 1 when a file or standard\n"
+    "output could not be written, 2 for a wrong command line.\n";
 
 // The help names the files as the phases write them, and fits a terminal of
 // 80 columns and 40 lines.

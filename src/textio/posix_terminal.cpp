@@ -16,8 +16,9 @@
 namespace zentrill {
 namespace {
 
-// Shared with the signal handlers, which only read the modes, call
-// tcsetattr and write (both async-signal-safe), and set the flags.
+// Shared with the signal handlers, which call only async-signal-safe
+// functions (tcsetattr, write, and for the stop sigaction, sigprocmask and
+// raise) and set the flags.
 termios g_original_mode;
 termios g_key_mode;
 volatile std::sig_atomic_t g_mode_saved = 0;     // g_original_mode is to be put back

@@ -7,25 +7,17 @@
 
 namespace zentrill {
 
-// When stdin is a terminal, key mode is entered at construction: no echo,
-// each key delivered as it is pressed, keys typed ahead kept, Ctrl-C and
-// Ctrl-Z still signals. The mode found at construction is put back exactly
-// on every way out: destruction, exit(), std::terminate, and every signal
-// below, whose handlers only put the mode back and note the signal (for
-// Ctrl-Z, see the stop).
-//   - SIGINT, SIGTERM, SIGQUIT, and SIGPIPE from output to a closed pipe:
-//     noted for take_terminating_signal; the caller ends the process with
-//     end_by_signal.
-//   - SIGTSTP (Ctrl-Z), on a terminal: the stop happens at once, whatever the
-//     program is doing, by SIGTSTP's default action, so that every shell
-//     reports an ordinary stop; first the cursor goes to a fresh line when
-//     the console said the line is started. When continued, key mode comes
-//     back and a waiting read gives Input::resumed.
-//   - SIGWINCH: a waiting read gives Input::resized.
-//   - SIGHUP: the input has ended, as at end of file.
-// Signals that were ignored when the program started stay ignored. stdin is
-// never made non-blocking: that flag is shared with the shell. Only one
-// PosixTerminal may exist at a time.
+// When stdin is a terminal, key mode is entered at construction (no echo,
+// each key as it is pressed, keys typed ahead kept, Ctrl-C and Ctrl-Z still
+// signals), and the mode found then is put back on every way out:
+// destruction, exit(), std::terminate and each signal. A hang-up ends the
+// input. The signal handlers only put the mode back, write a line end and set
+// flags, but for one surprise: Ctrl-Z stops the process inside its handler,
+// so that the stop comes at once even while the program computes, and by
+// SIGTSTP's own default action, so that every shell reports an ordinary stop.
+// Signals ignored at the start stay ignored, and stdin is never made
+// non-blocking (that flag is shared with the shell). One PosixTerminal may
+// exist at a time.
 class PosixTerminal final : public Terminal {
  public:
   PosixTerminal();
@@ -43,8 +35,10 @@ class PosixTerminal final : public Terminal {
   std::optional<int> take_terminating_signal() override;
   std::optional<std::string> output_failure() const override { return output_failure_; }
 
-  // Puts the terminal mode back, gives the signal its default action, and
-  // raises it, so the process ends by it (a shell sees status 128 + n).
+  // For the terminating signals (SIGINT, SIGTERM, SIGQUIT, and SIGPIPE from
+  // output to a closed pipe), once taken: puts the terminal mode back, gives
+  // the signal its default action and raises it, so that the process ends by
+  // it (a shell sees status 128 + n).
   [[noreturn]] void end_by_signal(int signal_number);
 
  private:

@@ -247,7 +247,9 @@ TEST(TerminalRun, CtrlZWhileTheFilesAreComputedStopsAtOnceOnAFreshLine) {
   constexpr int kGlidesTypedTogether = 100;
   for (int typed = 0; typed < kGlides; typed += kGlidesTypedTogether) {
     std::string keys;
-    for (int glide = typed; glide < typed + kGlidesTypedTogether; ++glide) keys += glide == 0 ? "c-1a#71200\r" : "yc-1a#71200\r";
+    for (int glide = typed; glide < typed + kGlidesTypedTogether; ++glide) {
+      keys += glide == 0 ? "c-1a#71200\r" : "yc-1a#71200\r";  // "y" answers the "Another? " before
+    }
     child.type(keys);
     ASSERT_TRUE(child.read_until_count("Another? ", static_cast<std::size_t>(typed + kGlidesTypedTogether)));
   }
@@ -262,6 +264,7 @@ TEST(TerminalRun, CtrlZWhileTheFilesAreComputedStopsAtOnceOnAFreshLine) {
   ASSERT_TRUE(stopped && WIFSTOPPED(*stopped)) << "not stopped before the run ended";
   EXPECT_EQ(WSTOPSIG(*stopped), SIGTSTP);
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  // The line end before the stop, its LF made CR LF by the terminal.
   EXPECT_TRUE(child.read_until("Another? \r\r\n")) << child.output().substr(child.output().size() - 40);
   kill(child.pid(), SIGCONT);
   EXPECT_TRUE(exited_with(child.wait(), 0));

@@ -24,7 +24,9 @@ constexpr std::string_view kHelp =
     "      (natural) or '#' (sharp), an octave 1-7. Keys that do not fit are\n"
     "      ignored. There is no flat; B# and E# are C- and F- of the same octave.\n"
     "  How many notes/frames?  2 to 1200, then Enter; anything else asks again.\n"
-    "  Another?  Y for another glide, N to finish.\n"
+    "      Esc clears the line.\n"
+    "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
+    "      too, here or before the first key of a starting note.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
     "above it), ends pxx.txt and pxx.ftm there, told as soon as it is entered.\n"
     "\n"
@@ -50,7 +52,8 @@ constexpr std::string_view kHelp =
     "To hear a glide at once, in tune: zentrill -tia\n"
     "\n"
     "Exit status: 0 when the files were replaced or no glide was entered, 1 when\n"
-    "a file could not be replaced, written or read, 2 for a wrong command line.\n";
+    "a file could not be replaced, written or read or standard output could not\n"
+    "be written, 2 for a wrong command line.\n";
 
 // The help names the files as the phases write them and the playable range as
 // the out-of-range notice gives it, and fits a terminal of 80 columns and 40

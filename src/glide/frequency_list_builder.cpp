@@ -78,11 +78,13 @@ std::string unplayable_step_message(const UnplayableStep& unplayable) {
          std::string(kModuleName) + " will end before it";
 }
 
-// "Another? ", answered by one key, Y or N in either case, not echoed.
+// "Another? ", answered by one key, Y or N in either case, not echoed;
+// Ctrl-D at a terminal answers N.
 bool another_glide(Console& console) {
   console.print("Another? ");
   for (;;) {
     const Key key = console.wait_for_key();
+    if (console.is_end_key(key)) return false;
     if (key.special) continue;
     const char answer = upper_case(static_cast<char>(key.value));
     if (answer == 'Y') return true;
@@ -111,8 +113,9 @@ std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std
       if (!another_glide(console)) break;
     }
   } catch (const InputEnded&) {
-    // No key can arrive any more: end as if "N" had been answered. The glides
-    // already written stay; a glide without its count line writes nothing.
+    // No key can arrive any more, or Ctrl-D ended the input before a note:
+    // end as if "N" had been answered. The glides already written stay; a
+    // glide without its count line writes nothing.
   }
   slots.close(kFrequencyListSlot);
   return glides;

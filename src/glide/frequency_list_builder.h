@@ -11,8 +11,9 @@
 
 namespace zentrill {
 
-// Asks for glides until the user answers "N" to "Another? " (or no key can
-// arrive any more), appending each glide's frequencies to the frequency list,
+// Asks for glides until the user answers "N" to "Another? " (or Ctrl-D at a
+// terminal there or before a starting note, or no key can arrive any more),
+// appending each glide's frequencies to the frequency list,
 // open for writing in its slot of phase 1 (phase_files.h); then closes that
 // slot. Returns how many glides were written: 0 when the input ended before
 // the first count was accepted. A glide with a value the pitch analysis will

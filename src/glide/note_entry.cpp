@@ -33,10 +33,13 @@ char octave_digit_of(Key key) {  // '1' to '7'
   return !key.special && key.value >= '1' && key.value <= '7' ? static_cast<char>(key.value) : 0;
 }
 
-// Waits for the first key that fits the stage and gives its character.
-char wait_for_fitting_key(Console& console, char (*stage)(Key)) {
+// Waits for the first key that fits the stage and gives its character. When
+// `may_end`, Ctrl-D at a terminal ends the input, as its end does.
+char wait_for_fitting_key(Console& console, char (*stage)(Key), bool may_end) {
   for (;;) {
-    if (const char fitting = stage(console.wait_for_key())) return fitting;
+    const Key key = console.wait_for_key();
+    if (may_end && console.is_end_key(key)) throw InputEnded{};
+    if (const char fitting = stage(key)) return fitting;
   }
 }
 
@@ -46,13 +49,14 @@ struct Note {
   float octave;     // 1 to 7
 };
 
-Note read_note(Console& console) {
+// `may_end`: Ctrl-D before the note's first key ends the input.
+Note read_note(Console& console, bool may_end) {
   Note note{};
-  note.letter = wait_for_fitting_key(console, letter_of);
+  note.letter = wait_for_fitting_key(console, letter_of, may_end);
   console.print(std::string_view(&note.letter, 1));
-  note.accidental = wait_for_fitting_key(console, accidental_of);
+  note.accidental = wait_for_fitting_key(console, accidental_of, false);
   console.print(std::string_view(&note.accidental, 1));
-  note.octave = static_cast<float>(wait_for_fitting_key(console, octave_digit_of) - '0');
+  note.octave = static_cast<float>(wait_for_fitting_key(console, octave_digit_of, false) - '0');
   console.print(remove_leading_blanks(short_number_form(note.octave)), LineEnd::with);
   return note;
 }
@@ -70,10 +74,10 @@ double note_frequency(char letter, char accidental, float octave) {
 NotePair enter_note_pair(Console& console) {
   NotePair pair{};
   console.print("Starting note? ");
-  const Note start = read_note(console);
+  const Note start = read_note(console, true);
   pair.start_frequency = note_frequency(start.letter, start.accidental, start.octave);
   console.print("Ending note? ");
-  const Note end = read_note(console);
+  const Note end = read_note(console, false);
   pair.end_frequency = note_frequency(end.letter, end.accidental, end.octave);
   return pair;
 }

@@ -219,6 +219,22 @@ TEST(PipedRun, HelpAndVersionTouchNoFile) {
   }
 }
 
+// Standard output on a full disk: one line says so and the status is 1, and
+// a run still writes its files.
+TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
+  for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
+    ScratchDirectory directory;
+    std::vector<std::string> arguments = {"-c", "exec \"$0\" \"$@\" >/dev/full", ZENTRILL_BINARY};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const ProcessResult result = test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
+    const std::string name = testing::PrintToString(options);
+    EXPECT_EQ(result.exit_status, 1) << name;
+    EXPECT_EQ(result.err, "zentrill: cannot write standard output: No space left on device\n") << name;
+    EXPECT_EQ(directory.read("freq.txt"), options.empty() ? "110\r\n220\r\n" : "") << name;
+    EXPECT_EQ(directory.read("pxx.ftm").size(), options.empty() ? 2968u : 0u) << name;
+  }
+}
+
 TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},

@@ -241,6 +241,44 @@ TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
 }
 
+// After the last "Another? " 1000 glides of 1200 steps keep the program
+// computing a while, reading no key: Ctrl-Z stops it then and there, by
+// SIGTSTP, with the shell's line to come on a fresh line, and the run ends
+// normally when continued, adding no line end of its own.
+TEST(TerminalRun, CtrlZWhileTheFilesAreComputedStopsAtOnceOnAFreshLine) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  constexpr int kGlides = 1000;
+  constexpr int kGlidesTypedTogether = 100;
+  for (int typed = 0; typed < kGlides; typed += kGlidesTypedTogether) {
+    std::string keys;
+    for (int glide = typed; glide < typed + kGlidesTypedTogether; ++glide) {
+      keys += glide == 0 ? "c-1a#71200\r" : "yc-1a#71200\r";  // "y" answers the "Another? " before
+    }
+    child.type(keys);
+    ASSERT_TRUE(child.read_until_count("Another? ", static_cast<std::size_t>(typed + kGlidesTypedTogether)));
+  }
+  // Ctrl-Z throws away keys the program has not read yet: it comes once the
+  // program has taken "n" and computes, using the processor.
+  const long waiting = child.cpu_ticks();
+  child.type("n");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (child.cpu_ticks() < waiting + 3 && std::chrono::steady_clock::now() < deadline) usleep(500);
+  child.type("\x1a");
+  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped)) << "not stopped before the run ended";
+  EXPECT_EQ(WSTOPSIG(*stopped), SIGTSTP);
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  // The line end before the stop, its LF made CR LF by the terminal.
+  EXPECT_TRUE(child.read_until("Another? \r\r\n")) << child.output().substr(child.output().size() - 40);
+  kill(child.pid(), SIGCONT);
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_TRUE(screen_bytes(child.output()).ends_with("Another? \r\n"));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("pxx.ftm").size(), 2968u);
+}
+
 // A window narrowed from 100 to 60 columns while a 90-character count line
 // is typed: on a screen that cuts its rows the line is drawn again under the
 // row above it, and Up then moves by 60.

@@ -24,8 +24,9 @@ struct Phase1 {
   std::string diagnostics;
 };
 
-Phase1 run_phase1(std::string_view keys) {
+Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false) {
   ScriptedTerminal terminal(keys);
+  terminal.set_input_is_terminal(input_is_terminal);
   Console console(terminal);
   MemoryFileSystem files;
   FileSlots slots(files);
@@ -147,6 +148,30 @@ TEST(FrequencyListBuilder, AGlideLeavingThePlayableRangeIsToldAtOnceNamingItsFir
   EXPECT_EQ(run.screen.find("zentrill"), std::string::npos);
   EXPECT_EQ(run.glides, 3u);
   EXPECT_EQ(run_phase1("g-7a#7300\rn").diagnostics, "");  // A#7, about 7458.6 Hz, is the highest inside
+}
+
+// Ctrl-D pressed at a terminal finishes as N does, at "Another? " and before
+// a starting note's first key; anywhere else it is dropped, as its byte from a
+// pipe is everywhere.
+TEST(FrequencyListBuilder, CtrlDAtATerminalFinishesAtAnotherOrBeforeAStartingNote) {
+  const struct {
+    std::string keys;
+    std::size_t lines_at_a_terminal;
+    std::size_t lines_from_a_pipe;
+  } cases[] = {
+      {"\x04" "a-1a-32\rn", 0, 2},
+      {"a-1a-32\r\x04" "ya-1a-25\rn", 2, 7},
+      {"a-1a-32\rya\x04-1a-25\rn", 7, 7},
+      {"a-1\x04" "a-32\rn", 2, 2},
+      {"a-1a-3\x04" "2\x04\rn", 2, 2},
+  };
+  for (const auto& c : cases) {
+    for (const bool at_a_terminal : {true, false}) {
+      EXPECT_EQ(line_count(run_phase1(c.keys, at_a_terminal).frequency_list),
+                at_a_terminal ? c.lines_at_a_terminal : c.lines_from_a_pipe)
+          << testing::PrintToString(c.keys) << (at_a_terminal ? " at a terminal" : " from a pipe");
+    }
+  }
 }
 
 TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {

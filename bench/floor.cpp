@@ -61,7 +61,7 @@ void write_glides(int glides, float steps) {
                                : static_cast<double>(start / static_cast<long double>(end));
     const double ratio = std::pow(base, static_cast<double>(1.0L / steps));
     double current = start;
-    for (float left = steps; left > 0; left = static_cast<float>(left + -1.0L)) {
+    for (float left = steps; left > 0; left = static_cast<float>(left - 1.0L)) {
       out.line_ends_at(frequency_line(out.line(), current));
       current = rising ? static_cast<double>(static_cast<long double>(ratio) * current)
                        : static_cast<double>(current / static_cast<long double>(ratio));

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/phase_files.h"
 #include "floor_steps.h"
 #include "memory_file_system.h"
 #include "module/module_writer.h"
@@ -19,6 +18,7 @@
 #include "preview/preview_writer.h"
 #include "textio/file_slots.h"
 #include "textio/number_form.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {
@@ -132,7 +132,8 @@ void BM_AnalyseFrequency(benchmark::State& state) {
   const std::vector<double>& frequencies = analysed_frequencies();
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(analyse_period(timer_period(frequencies[next])));
+    benchmark::DoNotOptimize(
+        analyse_period(timer_period(frequencies[next]), FinePitch::exact_period));
     next = next + 1 == frequencies.size() ? 0 : next + 1;
   }
   state.SetItemsProcessed(state.iterations());
@@ -144,7 +145,9 @@ void BM_WritePitchListLine(benchmark::State& state) {
   FileSlots slots(files);
   phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
   std::vector<PitchEntry> entries;
-  for (const double f : glide_values()) entries.push_back(*analyse_period(timer_period(f)));
+  for (const double f : glide_values()) {
+    entries.push_back(*analyse_period(timer_period(f), FinePitch::exact_period));
+  }
   std::size_t next = 0;
   for (auto _ : state) {
     write_pitch_list_line(slots, entries[next]);
@@ -162,13 +165,14 @@ void BM_ModuleRows(benchmark::State& state) {
     FileSlots slots(files);
     phase_files::open_slot_file(slots, phase_files::kPitchListWritten);
     for (std::size_t i = 0; i < 256; ++i) {
-      write_pitch_list_line(slots, *analyse_period(timer_period(glide_values()[i * 4])));
+      const double period = timer_period(glide_values()[i * 4]);
+      write_pitch_list_line(slots, *analyse_period(period, FinePitch::exact_period));
     }
     slots.close(phase_files::kPitchListWritten.slot);
   }
   for (auto _ : state) {
     FileSlots slots(files);
-    write_module(slots);
+    write_module(slots, {});
   }
   state.SetItemsProcessed(state.iterations() * 256);
 }

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "pitch/tracker_note_table.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace {
 

@@ -1,8 +1,10 @@
 // The command line: none is needed. The options -t, -i, -a and -w may be
 // given in any order, clustered (-tiaw) or long (--tracker-tuning,
-// --instrument, --all-rows, --wav), and more than once. --help and --version, each alone, are
-// answered without touching any file, and anything else is refused before a
-// file is opened, so a mistyped command never overwrites a musician's module.
+// --instrument, --all-rows, --wav), and more than once. --help (or -h) and
+// --version, each alone, are answered without touching any file, and
+// anything else is refused before a file is opened, so a mistyped command
+// never overwrites a musician's module. A refusal names the argument, or the
+// unknown letter of a cluster.
 #ifndef ZENTRILL_DRIVER_COMMAND_LINE_H_
 #define ZENTRILL_DRIVER_COMMAND_LINE_H_
 

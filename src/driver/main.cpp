@@ -1,13 +1,29 @@
 // zentrill: pitch glides for the NES pulse channel, written as a FamiTracker
 // module. See zentrill.1.
+#include <cerrno>
 #include <cfenv>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "driver/command_line.h"
 #include "driver/program.h"
 #include "textio/posix_file_system.h"
 #include "textio/posix_terminal.h"
+
+namespace {
+
+// Output to standard output that failed, whatever was written: a full disk,
+// an I/O error.
+void report_output_failure(std::string_view reason) {
+  std::cerr << "zentrill: cannot write standard output: " << reason << '\n';
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace zentrill;
@@ -18,9 +34,14 @@ int main(int argc, char** argv) {
       parse_command_line(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));
   switch (command_line.action) {
     case CommandLineAction::show_help:
-    case CommandLineAction::show_version:
-      std::cout << command_line.text << std::flush;
-      return std::cout ? 0 : 1;
+    case CommandLineAction::show_version: {
+      const std::string_view text = command_line.text;
+      if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+        report_output_failure(std::strerror(errno));
+        return 1;
+      }
+      return 0;
+    }
     case CommandLineAction::refuse:
       std::cerr << command_line.text;
       return 2;
@@ -32,5 +53,10 @@ int main(int argc, char** argv) {
   PosixFileSystem file_system;
   const RunOutcome outcome = run_program(terminal, file_system, std::cerr, command_line.options);
   if (outcome.ending_signal) terminal.end_by_signal(*outcome.ending_signal);
+  // The run went on and wrote its files; the transcript is what was lost.
+  if (const std::optional<std::string> reason = terminal.output_failure()) {
+    report_output_failure(*reason);
+    return 1;
+  }
   return outcome.exit_status;
 }

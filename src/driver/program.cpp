@@ -1,36 +1,68 @@
 #include "driver/program.h"
 
-#include <cstdint>
+#include <signal.h>
 
-#include "driver/phase_files.h"
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "driver/output_files.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
 #include "preview/preview_writer.h"
 #include "textio/console.h"
 #include "textio/file_slots.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {
 
 using namespace phase_files;
 
-// Phases 2 and 3 read no keys; a signal that came meanwhile is taken here.
+// The phases after the first read no keys; a signal that came meanwhile is
+// taken here.
 void end_if_signalled(Terminal& terminal) {
   if (const auto signal_number = terminal.take_terminating_signal()) {
     throw TerminatingSignal{*signal_number};
   }
 }
 
-void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
-                const Options& options) {
+// Holds the signals that end the program back while it lasts: one that
+// comes after the last look for it waits until the files are in place.
+class TerminatingSignalsHeld {
+ public:
+  TerminatingSignalsHeld() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE}) {
+      sigaddset(&set, signal_number);
+    }
+    sigprocmask(SIG_BLOCK, &set, &previous_);
+  }
+  ~TerminatingSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+  TerminatingSignalsHeld(const TerminatingSignalsHeld&) = delete;
+  TerminatingSignalsHeld& operator=(const TerminatingSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// The banner and the phases, writing the pending files of `outputs`. Gives
+// how many glides were entered; with none, the phases after the first do not
+// run.
+std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
+                         std::ostream& diagnostics, const Options& options) {
   console.clear_screen();
   console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
   console.print("", LineEnd::with);
 
+  FileSlots slots(outputs);
   open_slot_file(slots, kFrequencyListWritten);
-  run_frequency_list_builder(console, slots);
+  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
   end_if_signalled(terminal);
+  if (glides == 0) return 0;
 
   open_slot_file(slots, kFrequencyListRead);
   open_slot_file(slots, kPitchListWritten);
@@ -49,47 +81,53 @@ void run_phases(Console& console, Terminal& terminal, FileSlots& slots, std::ost
     console.start_fresh_line();
     diagnostics << lines_left_out_message(lines_left_out) << '\n';
   }
-  end_if_signalled(terminal);
-
   if (options.preview) {
-    write_preview(slots, {.all_rows = options.all_rows});
     end_if_signalled(terminal);
+    write_preview(slots, {.all_rows = options.all_rows});
   }
+  return glides;
+}
+
+const char* verb(FileAction action) {
+  return action == FileAction::read ? "read" : action == FileAction::write ? "write" : "replace";
 }
 
 }  // namespace
 
-RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options) {
-  FileSlots slots(file_system);
-  return run_program(terminal, slots, diagnostics, options);
-}
-
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
+RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std::ostream& diagnostics,
                        const Options& options) {
   // The console outlives the phases, so that every way out can start a fresh
   // line: on a terminal each message, and the shell's prompt after the
   // program, starts in column 0, never after a prompt.
   Console console(terminal);
+  // Every way out of this function passes the set's destructor, which
+  // removes what was not moved into place; the program ends by a signal only
+  // after that.
+  OutputFiles outputs(file_system, options.preview ? std::span<const std::string_view>(kOutputNamesWithPreview)
+                                                   : std::span<const std::string_view>(kOutputNames));
   try {
-    run_phases(console, terminal, slots, diagnostics, options);
+    outputs.check_replaceable();
+    if (run_phases(console, terminal, outputs, diagnostics, options) == 0) {
+      console.start_fresh_line();
+      diagnostics << "zentrill: no glide was entered; no file was changed\n";
+      return {0, std::nullopt};
+    }
+    {
+      const TerminatingSignalsHeld held;
+      end_if_signalled(terminal);
+      outputs.move_into_place();
+    }
     console.start_fresh_line();
     return {0, std::nullopt};
   } catch (const FileError& failure) {
     console.start_fresh_line();
-    diagnostics << "zentrill: cannot write " << failure.what() << '\n';
-    // What was written before the failure stays in the other files.
-    try {
-      slots.close_all();
-    } catch (const FileError&) {
-    }
+    diagnostics << "zentrill: cannot " << verb(failure.action()) << ' ' << failure.what()
+                << (outputs.untouched() ? "; no file was changed" : "") << '\n';
     return {1, std::nullopt};
   } catch (const TerminatingSignal& signal) {
-    try {
-      slots.close_all();
-    } catch (const FileError&) {
-    }
     console.start_fresh_line();
+    // A closed pipe ends the program silently, as the Unix custom is.
+    if (signal.signal_number != SIGPIPE) diagnostics << "zentrill: interrupted; no file was changed\n";
     return {128 + signal.signal_number, signal.signal_number};
   }
 }

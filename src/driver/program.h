@@ -7,33 +7,36 @@
 #include <ostream>
 
 #include "driver/options.h"
-#include "textio/file_slots.h"
 #include "textio/file_system.h"
 #include "textio/terminal.h"
 
 namespace zentrill {
 
 struct RunOutcome {
-  int exit_status;                     // 0, or 1 when a file could not be written
+  int exit_status;                     // 0, or 1 when a file could not be replaced, written or read
   std::optional<int> ending_signal;    // the program must end by this signal
 };
 
-// Clears the screen, prints the banner, builds freq.txt with the user, then
-// pxx.txt and pxx.ftm, and pxx.wav when options.preview. A file that cannot be written is named with the
-// system's reason on `diagnostics`; a frequency out of the playable range, and
-// lines of pxx.txt that pxx.ftm leaves out, are told there too. A terminating
-// signal, whether it comes while the program waits for a key or while it
-// computes, ends the run. Every file is closed before it returns, keeping what
-// was written. On a terminal each message starts, and the run ends, at the
-// start of a line (a line end after an unanswered prompt); through a pipe the
-// transcript gets no byte more. `options` change the files' contents, and
+// Checks that every output file can be replaced, then clears the screen,
+// prints the banner, builds freq.txt with the user, then pxx.txt and pxx.ftm,
+// and pxx.wav when options.preview, each under a temporary name
+// (output_files.h), and moves them into place together at the end. Every other way out leaves the files exactly as
+// they were, with nothing beside them, and says why in one line on
+// `diagnostics`:
+//   - a file that cannot be replaced (told before the banner, and nothing is
+//     shown), written or read: named with the system's reason, status 1;
+//   - the input ended before a glide was complete: status 0;
+//   - a terminating signal, whether it comes while the program waits for a
+//     key or while it computes: status 128 + n, and the program must end by
+//     it (SIGPIPE silently).
+// A frequency out of the playable range (as soon as its glide is entered, and
+// again after the dialogue), and lines of pxx.txt that pxx.ftm leaves out,
+// are told there too. On a terminal each message starts, and the run ends, at
+// the start of a line (a line end after an unanswered prompt); through a pipe
+// the transcript gets no byte more. `options` change the files' contents, and
 // whether pxx.wav is written, never the dialogue or the files' names.
-RunOutcome run_program(Terminal& terminal, FileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options = {});
-// The same run on slots the caller holds, so that a test can look at them
-// afterwards.
-RunOutcome run_program(Terminal& terminal, FileSlots& slots, std::ostream& diagnostics,
-                       const Options& options = {});
+RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std::ostream& diagnostics,
+                       const Options& options);
 
 }  // namespace zentrill
 

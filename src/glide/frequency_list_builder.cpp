@@ -1,11 +1,15 @@
 #include "glide/frequency_list_builder.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
-#include "driver/phase_files.h"
 #include "glide/note_entry.h"
+#include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/extended_precision.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/playable_range.h"
 
 namespace zentrill {
 namespace {
@@ -21,11 +25,30 @@ float ask_step_count(Console& console) {
   }
 }
 
+// Whether the pitch analysis will find the frequency's timer period in the
+// playable range, working it out as the analysis does. The analysis reads
+// the value back from its 16 digits in the frequency list, which can move it
+// by a few units in the last place, so close to a limit of the range it is
+// judged as it will be read back.
+bool playable(double frequency) {
+  const double period = timer_period(frequency);
+  const auto far_from = [period](double limit) { return std::abs(period - limit) > limit * 1e-12; };
+  if (far_from(kShortestPeriod) && far_from(kLongestPeriod)) return period_in_range(period);
+  return period_in_range(timer_period(numeric_item_value(long_number_form(frequency))));
+}
+
+// The first value of a glide outside the playable range.
+struct UnplayableStep {
+  int step;  // counting from 1
+  double frequency;
+};
+
 // Appends `step_count` values in equal ratios from `start` towards `end`;
 // `end` itself is never written. The ratio's base and exponent are rounded to
 // double before pow, and each new value is the extended-precision product
-// (rising) or quotient (falling) rounded to double.
-void write_glide(FileSlots& slots, double start, double end, float step_count) {
+// (rising) or quotient (falling) rounded to double. Gives the first value
+// outside the playable range, if any.
+std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double end, float step_count) {
   const bool rising = start < end;
   const long double wide_start = start;
   const double base = static_cast<double>(rising ? end / wide_start : wide_start / end);
@@ -33,18 +56,35 @@ void write_glide(FileSlots& slots, double start, double end, float step_count) {
   const double ratio = std::pow(base, exponent);
   const long double wide_ratio = ratio;
   double current = start;
+  std::optional<UnplayableStep> unplayable;
+  int step = 1;
   do {
     slots.write_number_line(kFrequencyListSlot, current);
+    if (!unplayable && !playable(current)) unplayable = UnplayableStep{step, current};
     current = static_cast<double>(rising ? wide_ratio * current : current / wide_ratio);
-    step_count = static_cast<float>(step_count + -1.0L);
+    step_count = static_cast<float>(step_count - 1.0L);
+    ++step;
   } while (step_count > 0);
+  return unplayable;
 }
 
-// "Another? ", answered by one key, Y or N in either case, not echoed.
+// The notice given at once for a glide that leaves the playable range: the
+// pitch analysis will stop at that value, as its own notice says later.
+std::string unplayable_step_message(const UnplayableStep& unplayable) {
+  using namespace phase_files;
+  return "zentrill: step " + std::to_string(unplayable.step) + " of this glide, " +
+         long_number_form(unplayable.frequency) + " Hz, is outside the playable range of " +
+         "about " + std::string(kPlayableRangeInHertz) + "; " + std::string(kPitchListName) + " and " +
+         std::string(kModuleName) + " will end before it";
+}
+
+// "Another? ", answered by one key, Y or N in either case, not echoed;
+// Ctrl-D at a terminal answers N.
 bool another_glide(Console& console) {
   console.print("Another? ");
   for (;;) {
     const Key key = console.wait_for_key();
+    if (console.is_end_key(key)) return false;
     if (key.special) continue;
     const char answer = upper_case(static_cast<char>(key.value));
     if (answer == 'Y') return true;
@@ -54,7 +94,8 @@ bool another_glide(Console& console) {
 
 }  // namespace
 
-void run_frequency_list_builder(Console& console, FileSlots& slots) {
+std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics) {
+  std::uint64_t glides = 0;
   try {
     for (;;) {
       const NotePair pair = enter_note_pair(console);
@@ -63,14 +104,21 @@ void run_frequency_list_builder(Console& console, FileSlots& slots) {
         continue;
       }
       const float step_count = ask_step_count(console);
-      write_glide(slots, pair.start_frequency, pair.end_frequency, step_count);
+      const auto unplayable = write_glide(slots, pair.start_frequency, pair.end_frequency, step_count);
+      ++glides;
+      if (unplayable) {
+        console.start_fresh_line();
+        diagnostics << unplayable_step_message(*unplayable) << '\n';
+      }
       if (!another_glide(console)) break;
     }
   } catch (const InputEnded&) {
-    // No key can arrive any more: end as if "N" had been answered. The glides
-    // already written stay; a glide without its count line writes nothing.
+    // No key can arrive any more, or Ctrl-D ended the input before a note:
+    // end as if "N" had been answered. The glides already written stay; a
+    // glide without its count line writes nothing.
   }
   slots.close(kFrequencyListSlot);
+  return glides;
 }
 
 }  // namespace zentrill

@@ -3,16 +3,24 @@
 #ifndef ZENTRILL_GLIDE_FREQUENCY_LIST_BUILDER_H_
 #define ZENTRILL_GLIDE_FREQUENCY_LIST_BUILDER_H_
 
+#include <cstdint>
+#include <ostream>
+
 #include "textio/console.h"
 #include "textio/file_slots.h"
 
 namespace zentrill {
 
-// Asks for glides until the user answers "N" to "Another? " (or no key can
-// arrive any more), appending each glide's frequencies to the frequency list,
+// Asks for glides until the user answers "N" to "Another? " (or Ctrl-D at a
+// terminal there or before a starting note, or no key can arrive any more),
+// appending each glide's frequencies to the frequency list,
 // open for writing in its slot of phase 1 (phase_files.h); then closes that
-// slot.
-void run_frequency_list_builder(Console& console, FileSlots& slots);
+// slot. Returns how many glides were written: 0 when the input ended before
+// the first count was accepted. A glide with a value the pitch analysis will
+// find outside the playable range is told at once, in one line on
+// `diagnostics` naming its first such step, before "Another? " (on a
+// terminal from the start of a line); the transcript gets no byte more.
+std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics);
 
 }  // namespace zentrill
 

@@ -6,28 +6,18 @@
 
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/extended_precision.h"
+#include "vocabulary/notes.h"
 
 namespace zentrill {
 namespace {
 
 // Octave 1, from C upwards, held as single-precision values; A alone is the
 // double 110.
-constexpr std::array<double, 12> kBaseFrequency = {
+constexpr std::array<double, kNotesPerOctave> kBaseFrequency = {
     65.4065f, 69.2957f, 73.4163f,  77.7818f, 82.407f,  87.3072f,
     92.4987f, 97.999f,  103.8263f, 110.0,    116.5411f, 123.471f,
 };
-
-int natural_semitone(char letter) {
-  switch (letter) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    default: return 11;  // B
-  }
-}
 
 // The three stages of a note. Each gives the character a key stands for at
 // that stage, or 0 for a key that does not fit it.
@@ -43,10 +33,13 @@ char octave_digit_of(Key key) {  // '1' to '7'
   return !key.special && key.value >= '1' && key.value <= '7' ? static_cast<char>(key.value) : 0;
 }
 
-// Waits for the first key that fits the stage and gives its character.
-char wait_for_fitting_key(Console& console, char (*stage)(Key)) {
+// Waits for the first key that fits the stage and gives its character. When
+// `may_end`, Ctrl-D at a terminal ends the input, as its end does.
+char wait_for_fitting_key(Console& console, char (*stage)(Key), bool may_end) {
   for (;;) {
-    if (const char fitting = stage(console.wait_for_key())) return fitting;
+    const Key key = console.wait_for_key();
+    if (may_end && console.is_end_key(key)) throw InputEnded{};
+    if (const char fitting = stage(key)) return fitting;
   }
 }
 
@@ -56,13 +49,14 @@ struct Note {
   float octave;     // 1 to 7
 };
 
-Note read_note(Console& console) {
+// `may_end`: Ctrl-D before the note's first key ends the input.
+Note read_note(Console& console, bool may_end) {
   Note note{};
-  note.letter = wait_for_fitting_key(console, letter_of);
+  note.letter = wait_for_fitting_key(console, letter_of, may_end);
   console.print(std::string_view(&note.letter, 1));
-  note.accidental = wait_for_fitting_key(console, accidental_of);
+  note.accidental = wait_for_fitting_key(console, accidental_of, false);
   console.print(std::string_view(&note.accidental, 1));
-  note.octave = static_cast<float>(wait_for_fitting_key(console, octave_digit_of) - '0');
+  note.octave = static_cast<float>(wait_for_fitting_key(console, octave_digit_of, false) - '0');
   console.print(remove_leading_blanks(short_number_form(note.octave)), LineEnd::with);
   return note;
 }
@@ -71,18 +65,19 @@ Note read_note(Console& console) {
 
 double note_frequency(char letter, char accidental, float octave) {
   // B# and E# wrap to the C and F of the same octave number.
-  const int semitone = (natural_semitone(letter) + (accidental == '#' ? 1 : 0)) % 12;
-  const double exponent = static_cast<double>(octave + -1.0L);
+  const int semitone =
+      (natural_semitone(letter).value() + (accidental == kSharpSign ? 1 : 0)) % kNotesPerOctave;
+  const double exponent = static_cast<double>(octave - 1.0L);
   return kBaseFrequency[static_cast<std::size_t>(semitone)] * std::pow(2.0, exponent);
 }
 
 NotePair enter_note_pair(Console& console) {
   NotePair pair{};
   console.print("Starting note? ");
-  const Note start = read_note(console);
+  const Note start = read_note(console, true);
   pair.start_frequency = note_frequency(start.letter, start.accidental, start.octave);
   console.print("Ending note? ");
-  const Note end = read_note(console);
+  const Note end = read_note(console, false);
   pair.end_frequency = note_frequency(end.letter, end.accidental, end.octave);
   return pair;
 }

@@ -14,7 +14,8 @@ struct NotePair {
 
 // "Starting note? " and "Ending note? ", each followed by the echo of its
 // three accepted keys and a line end. Keys that do not fit the current stage
-// are dropped without a word. Throws what Console::wait_for_key throws.
+// are dropped without a word. Throws what Console::wait_for_key throws, and
+// InputEnded for Ctrl-D at a terminal before the starting note's first key.
 NotePair enter_note_pair(Console& console);
 
 // The frequency of a note: the base value of its semitone in octave 1 times

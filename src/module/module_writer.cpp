@@ -1,17 +1,20 @@
 #include "module/module_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "driver/phase_files.h"
 #include "module/module_format.h"
-#include "pitch/pitch_list_format.h"
 #include "textio/number_form.h"
 #include "textio/text_ops.h"
+#include "vocabulary/notes.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/pitch_list_format.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -22,132 +25,170 @@ using namespace pitch_list_format;
 constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
 constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
 
-constexpr int kHighestNote = 12;  // B
-
-// The bytes of a piece of the module, appended field by field.
-class ModuleBytes {
+// One record of the module, its fields placed at their offsets; the bytes
+// no field covers stay zero.
+template <std::size_t kSize>
+class Record {
  public:
-  void u8(std::int64_t value) { bytes_ += byte_text(value); }
-  void u32(std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) u8((value >> shift) & 0xFF);
+  // The value's low bytes, little-endian, filling the field.
+  void put(const Field& field, std::int64_t value) {
+    const auto bits = static_cast<std::uint64_t>(value);
+    for (std::size_t i = 0; i < field.size; ++i) {
+      bytes_[field.offset + i] = static_cast<char>(static_cast<std::uint8_t>(bits >> (8 * i)));
+    }
   }
-  // The text, filled up with zero bytes to `width` (never cut).
-  void text(std::string_view text, std::size_t width) {
-    bytes_ += text;
-    bytes_.append(width - text.size(), '\0');
+  // The text, filled up with zero bytes to the field's size (the layouts
+  // make every text fit).
+  void put_text(const Field& field, std::string_view text) {
+    text.copy(bytes_.data() + field.offset, field.size);
   }
-  void block_head(const Block& block) {
-    text(block.name, kBlockNameSize);
-    u32(block.version);
-    u32(block.data_size);
-  }
-  const std::string& bytes() const { return bytes_; }
+  std::string_view bytes() const { return {bytes_.data(), bytes_.size()}; }
 
  private:
-  std::string bytes_;
+  static_assert(kSize > 0);
+  std::array<char, kSize> bytes_{};
 };
+
+template <std::size_t kSize>
+void append(std::string& bytes, const Record<kSize>& record) {
+  bytes += record.bytes();
+}
+
+void append_block_head(std::string& bytes, const Block& block) {
+  Record<kBlockHead.size()> head;
+  head.put_text(kBlockHead.name, block.name);
+  head.put(kBlockHead.version, block.version);
+  head.put(kBlockHead.data_size, block.data_size);
+  append(bytes, head);
+}
 
 // The file header, the blocks before PATTERNS and the head of the PATTERNS
 // block, for a module of this shape.
 std::string module_head(const ModuleShape& shape) {
-  ModuleBytes head;
-  head.text(kMagic, kMagic.size());
-  head.u32(kFormatVersion);
+  std::string head;
+  Record<kFileHeader.size()> file_header;
+  file_header.put_text(kFileHeader.magic, kMagic);
+  file_header.put(kFileHeader.version, kFormatVersion);
+  append(head, file_header);
 
-  head.block_head(kParams);
-  head.u8(kNoExpansionChip);
-  head.u32(kChannelCount);
-  head.u32(kNtsc);
-  head.u32(kDefaultEngineSpeed);
-  head.u32(kVibratoStyle);
-  head.u32(kFirstHighlight);
-  head.u32(kSecondHighlight);
-  head.u32(kSpeedTempoSplit);
+  append_block_head(head, kParams);
+  Record<kParams.data_size> params;
+  params.put(kParamsData.expansion_chip, kNoExpansionChip);
+  params.put(kParamsData.channels, kChannelCount);
+  params.put(kParamsData.machine, kNtsc);
+  params.put(kParamsData.engine_speed, kDefaultEngineSpeed);
+  params.put(kParamsData.vibrato_style, kVibratoStyle);
+  params.put(kParamsData.first_highlight, kFirstHighlight);
+  params.put(kParamsData.second_highlight, kSecondHighlight);
+  params.put(kParamsData.speed_tempo_split, kSpeedTempoSplit);
+  append(head, params);
 
-  head.block_head(kInfo);
-  head.text("", kInfo.data_size);  // no title, author or copyright
+  append_block_head(head, kInfo);
+  append(head, Record<kInfo.data_size>{});  // no title, author or copyright
 
-  head.block_head(kHeader);
-  head.u8(0);  // one song
-  head.text(kSongName, kSongNameSize);
+  append_block_head(head, kHeader);
+  Record<kHeader.data_size> header;
+  header.put(kHeaderData.extra_songs, 0);  // one song
+  header.put_text(kHeaderData.song_name, kSongName);
   for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
-    head.u8(channel);  // channel type: pulse 1, pulse 2, triangle, noise, DPCM
-    head.u8(0);        // one effect column
+    // Channel types 0 to 4 are pulse 1, pulse 2, triangle, noise, DPCM.
+    header.put(kChannel.type.in_record(kHeaderData.channels.offset, channel, kChannel.size()), channel);
+    header.put(kChannel.extra_effect_columns.in_record(kHeaderData.channels.offset, channel,
+                                                       kChannel.size()),
+               0);  // one effect column
   }
+  append(head, header);
 
-  head.block_head(instruments_block(shape));
+  append_block_head(head, instruments_block(shape));
+  Record<kInstrumentCount.end()> instrument_count;
+  instrument_count.put(kInstrumentCount, shape.instrument ? 1 : 0);
+  append(head, instrument_count);
   if (shape.instrument) {
-    head.u32(1);  // one instrument
-    head.u32(kInstrumentIndex);
-    head.u8(k2A03Instrument);
-    head.u32(kSequenceKinds);
-    head.text("", kSequenceKinds * kSequenceReferenceSize);  // none enabled
-    head.text("", kDpcmKeyMapSize);                           // no sample on any key
-    head.u32(kInstrumentName.size());
-    head.text(kInstrumentName, kInstrumentName.size());
-  } else {
-    head.u32(0);
+    Record<kInstrument.size()> instrument;
+    instrument.put(kInstrument.index, kInstrumentIndex);
+    instrument.put(kInstrument.type, k2A03Instrument);
+    instrument.put(kInstrument.sequence_count, kSequenceKinds);
+    instrument.put_text(kInstrument.sequences, "");     // none enabled
+    instrument.put_text(kInstrument.dpcm_key_map, "");  // no sample on any key
+    instrument.put(kInstrument.name_length, static_cast<std::int64_t>(kInstrumentName.size()));
+    instrument.put_text(kInstrument.name, kInstrumentName);
+    append(head, instrument);
   }
-  head.block_head(kSequences);
-  head.u32(0);
+  append_block_head(head, kSequences);
+  Record<kSequences.data_size> sequences;
+  sequences.put(kSequenceCount, 0);
+  append(head, sequences);
 
-  head.block_head(frames_block(shape));
-  head.u32(shape.patterns);  // frames
-  head.u32(kSpeed);
-  head.u32(kTempo);
-  head.u32(kPatternRows);
+  append_block_head(head, frames_block(shape));
+  Record<kFramesHead.size()> frames_head;
+  frames_head.put(kFramesHead.frames, shape.patterns);
+  frames_head.put(kFramesHead.speed, kSpeed);
+  frames_head.put(kFramesHead.tempo, kTempo);
+  frames_head.put(kFramesHead.pattern_rows, kPatternRows);
+  append(head, frames_head);
   // Frame k plays pattern k on the first pulse channel, pattern 0 elsewhere.
   for (std::uint32_t frame = 0; frame < shape.patterns; ++frame) {
-    head.u8(frame);
-    for (std::uint32_t channel = 1; channel < kChannelCount; ++channel) head.u8(0);
+    Record<kFrameSize> patterns;
+    for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
+      patterns.put(frame_pattern(channel), channel == 0 ? frame : 0);
+    }
+    append(head, patterns);
   }
 
-  head.block_head(patterns_block(shape));
-  return head.bytes();
+  append_block_head(head, patterns_block(shape));
+  return head;
 }
 
 std::string pattern_head(std::uint32_t pattern) {
-  ModuleBytes head;
-  head.u32(0);  // song
-  head.u32(0);  // channel: pulse 1
-  head.u32(pattern);
-  head.u32(kPatternRows);
-  return head.bytes();
+  Record<kPatternHead.size()> head;
+  head.put(kPatternHead.song, 0);
+  head.put(kPatternHead.channel, 0);  // pulse 1
+  head.put(kPatternHead.pattern, pattern);
+  head.put(kPatternHead.items, kPatternRows);
+  return std::string(head.bytes());
 }
 
-std::string pattern_item(std::uint32_t row, int note, int octave, int instrument,
+std::string pattern_item(std::uint32_t row, int note, int octave, int instrument, int effect,
                          int parameter) {
-  ModuleBytes item;
-  item.u32(row);
-  item.u8(note);
-  item.u8(octave);
-  item.u8(instrument);
-  item.u8(kNoVolume);
-  item.u8(kFinePitchEffect);
-  item.u8(parameter);
-  return item.bytes();
+  Record<kRowSize> item;
+  item.put(kRow.index, row);
+  item.put(kRow.note, note);
+  item.put(kRow.octave, octave);
+  item.put(kRow.instrument, instrument);
+  item.put(kRow.volume, kNoVolume);
+  item.put(kRow.effect_command, effect);
+  item.put(kRow.effect_parameter, parameter);
+  return std::string(item.bytes());
+}
+
+std::string note_row(std::uint32_t row, int note, int octave, int parameter) {
+  return pattern_item(row, note, octave, kFirstInstrument, kFinePitchEffect, parameter);
+}
+// A row without a note: the note before sounds on at this fine pitch.
+std::string fine_pitch_row(std::uint32_t row, int parameter) {
+  return pattern_item(row, kNoNote, 0, kNoInstrument, kFinePitchEffect, parameter);
+}
+std::string end_row(std::uint32_t row) {
+  return pattern_item(row, kNoteCut, 0, kNoInstrument, kHaltEffect, kHaltParameter);
 }
 
 std::string tail() {
-  ModuleBytes tail;
-  tail.block_head(kDpcmSamples);
-  tail.u8(0);  // no samples
-  tail.text(kEndMarker, kEndMarker.size());
-  return tail.bytes();
+  std::string tail;
+  append_block_head(tail, kDpcmSamples);
+  Record<kDpcmSamples.data_size> samples;
+  samples.put(kSampleCount, 0);
+  append(tail, samples);
+  tail += kEndMarker;  // no block head, no terminator
+  return tail;
 }
 
 // Lookups of one character of a line (an empty text when the line is too
-// short); anything not in the table, lower case included, gives nullopt.
+// short); anything else, lower case included, gives nullopt.
 std::optional<int> note_number(std::string_view character) {
-  static constexpr struct {
-    char letter;
-    int note;
-  } kLetters[] = {{'C', 1}, {'D', 3}, {'E', 5}, {'F', 6}, {'G', 8}, {'A', 10}, {'B', 12}};
   if (character.size() != 1) return std::nullopt;
-  for (const auto& entry : kLetters) {
-    if (entry.letter == character[0]) return entry.note;
-  }
-  return std::nullopt;
+  const std::optional<int> semitone = natural_semitone(character[0]);
+  if (!semitone) return std::nullopt;
+  return tracker_note_number(*semitone);
 }
 
 std::optional<int> hexadecimal_digit(std::string_view character) {
@@ -168,19 +209,18 @@ std::uint64_t count_pitch_list_lines(FileSlots& slots) {
   return lines;
 }
 
-// One pattern per 256 lines, rounded up: at least one, at most kMaxPatterns.
-std::uint32_t patterns_for(std::uint64_t lines) {
-  const std::uint64_t patterns = (lines + kPatternRows - 1) / kPatternRows;
-  return static_cast<std::uint32_t>(std::clamp<std::uint64_t>(patterns, 1, kMaxPatterns));
-}
-
 }  // namespace
 
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   // FRAMES and PATTERNS come before the rows and their sizes depend on the
   // count of lines, so that count takes a reading pass of its own.
   const std::uint64_t lines = options.all_rows ? count_pitch_list_lines(slots) : 0;
-  const ModuleShape shape{patterns_for(lines), options.instrument};
+  // The lines that become rows: those of the one pattern, or the whole list
+  // up to the most a module that ends the song can hold.
+  const std::uint32_t lines_held =
+      options.all_rows ? static_cast<std::uint32_t>(std::min<std::uint64_t>(lines, kMaxLinesWithEnd))
+                       : kLinesWithoutAllRows;
+  const ModuleShape shape{options.all_rows ? patterns_with_end(lines_held) : 1, options.instrument};
 
   phase_files::open_slot_file(slots, phase_files::kPitchListRead);
   phase_files::open_slot_file(slots, phase_files::kModuleWritten);
@@ -195,15 +235,17 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   int low_digit = 0;
   int previous_note = kNoNote;
   int previous_octave = 0;
+  std::uint32_t lines_placed = 0;
+  bool song_ended = false;
   for (std::uint32_t pattern = 0; pattern < shape.patterns; ++pattern) {
     slots.print(kModuleSlot, pattern_head(pattern));
     std::uint32_t row = 0;
-    // Lines after the last pattern's are never read.
-    while (row < kPatternRows && !slots.at_end(kPitchListSlot)) {
+    // Lines after those held are never read.
+    while (row < kPatternRows && lines_placed < lines_held && !slots.at_end(kPitchListSlot)) {
       const std::string line = slots.read_text_item(kPitchListSlot);
       note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
       // B# stays B.
-      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestNote) ++note;
+      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestTrackerNote) ++note;
       octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
       high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
       low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);
@@ -214,31 +256,38 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
       const bool starts_frame = pattern > 0 && row == 0;
       if (note == previous_note && octave == previous_octave && !starts_frame) {
         // The note sounds on; only the fine pitch changes.
-        slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, parameter));
+        slots.print(kModuleSlot, fine_pitch_row(row, parameter));
       } else {
-        slots.print(kModuleSlot, pattern_item(row, note, octave, kFirstInstrument, parameter));
+        slots.print(kModuleSlot, note_row(row, note, octave, parameter));
       }
       ++row;
+      ++lines_placed;
       previous_note = note;
       previous_octave = octave;
     }
-    for (; row < kPatternRows; ++row) {
-      slots.print(kModuleSlot, pattern_item(row, kNoNote, 0, kNoInstrument, kNeutralFinePitch));
+    // With the whole list, the song stops on the row after the last line
+    // (the halt acts before its row plays): the module plays the list once,
+    // with no filler row heard and no loop.
+    if (options.all_rows && !song_ended && row < kPatternRows) {
+      slots.print(kModuleSlot, end_row(row));
+      ++row;
+      song_ended = true;
     }
+    for (; row < kPatternRows; ++row) slots.print(kModuleSlot, fine_pitch_row(row, kNeutralFinePitch));
   }
 
   slots.print(kModuleSlot, tail());
   slots.close(kPitchListSlot);
   slots.close(kModuleSlot);
-  return lines > kMaxRows ? lines - kMaxRows : 0;
+  return lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
 }
 
 std::string lines_left_out_message(std::uint64_t lines) {
   using namespace phase_files;
   const std::string pitch_list(kPitchListName);
-  const std::string first_left_out = std::to_string(kMaxRows + 1);
-  const std::string limit = "which holds at most " + std::to_string(kMaxPatterns) +
-                            " patterns of " + std::to_string(kPatternRows) + " rows";
+  const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
+  const std::string limit = "which holds at most " + std::to_string(kMaxLinesWithEnd) +
+                            " lines and the row that ends the song";
   if (lines == 1) {
     return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
            ", was left out of " + std::string(kModuleName) + ", " + limit + "; " + pitch_list +

@@ -15,11 +15,13 @@ struct ModuleOptions {
   // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
   // rows sound in the tracker: 223 bytes more.
   bool instrument = false;
-  // One pattern of the first pulse channel, played by one frame, for every
-  // 256 lines of the pitch list (at least 1, at most 128): line 256k + r + 1
-  // becomes row r of pattern k, row 0 of every pattern after the first is
-  // always a note row, filler rows complete the last. 2581 bytes more per
-  // pattern after the first; with 256 lines or fewer the default module.
+  // The whole pitch list, up to 32767 lines, and the song ends after it: line
+  // 256k + r + 1 becomes row r of pattern k, row 0 of every pattern after the
+  // first is always a note row, the row after the last line holds a note cut
+  // and the halt effect, and filler rows complete its pattern. One pattern of
+  // the first pulse channel, played by one frame, for the lines and that row
+  // (1 to 128 patterns): 2581 bytes more per pattern after the first; with
+  // fewer than 256 lines the size of the default module.
   bool all_rows = false;
 };
 
@@ -29,10 +31,10 @@ struct ModuleOptions {
 // opened, read through to count its lines and closed in the same slot. Holds
 // one line at a time, however long the list.
 // Returns how many lines of the pitch list the module left out: those after
-// the 32768th with all_rows; always 0 without (the lines after the 256th are
+// the 32767th with all_rows; always 0 without (the lines after the 256th are
 // then never read, nor counted).
 // Throws FileError when pxx.ftm cannot be created or written.
-std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options = {});
+std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
 // The one-line warning for the user that `lines` (above 0) lines of the
 // pitch list were left out of the module and that the pitch list keeps them.

@@ -1,5 +1,5 @@
-// The constants of the pitch analysis: the NTSC timer base, the playable
-// period range and the twelve note zones of octave pass 0.
+// The twelve note zones of octave pass 0, in which the pitch analysis
+// places a timer period of the playable range (playable_range.h).
 #ifndef ZENTRILL_PITCH_NOTE_TABLE_H_
 #define ZENTRILL_PITCH_NOTE_TABLE_H_
 
@@ -7,21 +7,10 @@
 #include <cstddef>
 #include <string_view>
 
+#include "vocabulary/notes.h"
+#include "vocabulary/playable_range.h"
+
 namespace zentrill {
-
-// NTSC CPU clock / 16, in hertz. A frequency's timer period is this divided by
-// the frequency, without the hardware's minus 1; the table below agrees.
-inline constexpr double kTimerBase = 111860.7955;
-
-// Periods from 14.5 to 2048.5, both included, can be analysed: A of octave 0
-// (about 54.61 Hz) up to B of octave 7 (about 7714.54 Hz).
-inline constexpr double kLongestPeriod = 2048.5;
-inline constexpr double kShortestPeriod = 14.5;
-static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
-static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
-
-// The parameter of the fine-pitch effect that leaves a note untouched.
-inline constexpr double kNeutralFinePitch = 128;
 
 // One semitone zone of octave pass 0. A period p is in the zone when
 // lower_bound < p < upper_bound or p == upper_bound: a period on a bound
@@ -78,6 +67,33 @@ static_assert(note_table_checks::zones_are_contiguous());
 static_assert(note_table_checks::exact_periods_inside_zones());
 // The G# zone of one pass ends exactly where the A zone of the next begins.
 static_assert(kNoteTable[11].lower_bound == kNoteTable[0].upper_bound / 2);
+
+// The tracker's note number (1 = C ... 12 = B) of a row, read from its name.
+constexpr int note_number_of_row(std::size_t row) {
+  const std::string_view name = kNoteTable[row].name;
+  const int sharp = name[1] == kSharpSign ? 1 : 0;
+  return tracker_note_number((natural_semitone(name[0]).value() + sharp) % kNotesPerOctave);
+}
+
+namespace note_table_checks {
+// The rows climb by one semitone from the first, every name a natural or a
+// sharp.
+constexpr bool rows_climb_by_semitones() {
+  for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
+    const std::string_view name = kNoteTable[row].name;
+    if (name.size() != 2 || (name[1] != kNaturalSign && name[1] != kSharpSign)) return false;
+    const int expected = (note_number_of_row(0) - 1 + static_cast<int>(row)) % kNotesPerOctave + 1;
+    if (note_number_of_row(row) != expected) return false;
+  }
+  return true;
+}
+}  // namespace note_table_checks
+
+static_assert(kNoteTable.size() == static_cast<std::size_t>(kNotesPerOctave) &&
+              note_table_checks::rows_climb_by_semitones());
+// The octave number steps up between B and C.
+static_assert(note_number_of_row(kFirstRowOfNextOctave) == 1 &&
+              note_number_of_row(kFirstRowOfNextOctave - 1) == kHighestTrackerNote);
 
 }  // namespace zentrill
 

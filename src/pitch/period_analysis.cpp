@@ -1,8 +1,9 @@
 #include "pitch/period_analysis.h"
 
 #include "pitch/note_table.h"
-#include "pitch/tracker_note_table.h"
 #include "textio/number_form.h"
+#include "vocabulary/extended_precision.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -22,25 +23,7 @@ std::optional<std::size_t> zone_row(double scaled) {
   return std::nullopt;
 }
 
-// The tracker's note number of a table row, 1 = C ... 12 = B: the table
-// starts at A, note 10.
-constexpr int kNoteOfFirstRow = 10;
-constexpr int note_number(std::size_t row) {
-  return static_cast<int>(row + kNoteOfFirstRow - 1) % kNotesPerOctave + 1;
-}
-static_assert(kNoteTable[0].name == "A-" && note_number(0) == 10);
-static_assert(kNoteTable[kFirstRowOfNextOctave].name == "C-" && note_number(kFirstRowOfNextOctave) == 1);
-static_assert(kNoteTable.size() == kNotesPerOctave && note_number(kNoteTable.size() - 1) == 9);
-
 }  // namespace
-
-double timer_period(double frequency) {
-  return static_cast<double>(static_cast<long double>(kTimerBase) / frequency);
-}
-
-bool period_in_range(double period) {
-  return period >= kShortestPeriod && period <= kLongestPeriod;
-}
 
 std::optional<NoteMatch> find_note(double period) {
   if (!period_in_range(period)) return std::nullopt;
@@ -67,7 +50,7 @@ std::int64_t fine_pitch_parameter(double value) { return to_int64(value); }
 
 std::int64_t nearest_period_parameter(const NoteMatch& match, double period) {
   const int table_period =
-      kTrackerPeriods[tracker_note_index(static_cast<int>(match.octave), note_number(match.row))];
+      kTrackerPeriods[tracker_note_index(static_cast<int>(match.octave), note_number_of_row(match.row))];
   // The channel plays its register value + 1.
   const std::int64_t neutral_played = static_cast<std::int64_t>(kNeutralFinePitch) + 1;
   return table_period + neutral_played - to_int64(period);

@@ -1,15 +1,7 @@
 // One frequency's way to a pitch entry: its NTSC timer period, the note zone
 // and octave that hold the period, and the fine-pitch parameter that bends
-// that note onto it. Pure functions, no files.
-//
-// The numbers of the glide and of this analysis follow one rule: an
-// expression is computed with a 64-bit significand (long double, the x87
-// extended format on x86-64) and rounded to double or float only where its
-// value is stored, as the casts here and in the glide spell out. The last bit
-// matters: the files are compared byte for byte, a frequency is read back
-// from freq.txt as the double nearest to its 16 digits, and one bit can put a
-// period on the other side of a zone bound or a fine-pitch value on the other
-// side of a half.
+// that note onto it. Pure functions, no files; the numbers follow the rule
+// of extended_precision.h.
 #ifndef ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
 #define ZENTRILL_PITCH_PERIOD_ANALYSIS_H_
 
@@ -18,14 +10,9 @@
 #include <optional>
 #include <string_view>
 
+#include "vocabulary/playable_range.h"
+
 namespace zentrill {
-
-// kTimerBase / frequency, divided at extended precision and rounded to double
-// once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
-double timer_period(double frequency);
-
-// True for 14.5 <= period <= 2048.5; false for NaN.
-bool period_in_range(double period);
 
 // Where the note search stopped.
 struct NoteMatch {
@@ -51,7 +38,7 @@ std::int64_t fine_pitch_parameter(double value);
 
 // The parameter that makes the tracker play the whole timer period nearest
 // to `period`: the tracker's table value of the matched note
-// (tracker_note_table.h) + 129 - the period rounded half to even. The row then
+// (tracker_pitch.h) + 129 - the period rounded half to even. The row then
 // plays that rounded period (table value + 128 - parameter, plus the
 // channel's 1). Always 72 to 186 for a period in range.
 std::int64_t nearest_period_parameter(const NoteMatch& match, double period);
@@ -77,8 +64,7 @@ struct PitchEntry {
 
 // The whole analysis of one period; empty when it is out of range. The note
 // and octave do not depend on `fine_pitch`.
-std::optional<PitchEntry> analyse_period(double period,
-                                         FinePitch fine_pitch = FinePitch::exact_period);
+std::optional<PitchEntry> analyse_period(double period, FinePitch fine_pitch);
 
 }  // namespace zentrill
 

@@ -1,9 +1,10 @@
 #include "pitch/pitch_analysis.h"
 
-#include "driver/phase_files.h"
 #include "pitch/period_analysis.h"
 #include "pitch/pitch_list_writer.h"
 #include "textio/number_form.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/playable_range.h"
 
 namespace zentrill {
 namespace {
@@ -27,12 +28,11 @@ std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitc
 }
 
 std::string out_of_range_message(const OutOfRangeFrequency& stop) {
-  // The range is 111860.7955 / 2048.5 to 111860.7955 / 14.5 Hz, rounded.
   using namespace phase_files;
   return "zentrill: line " + std::to_string(stop.line_number) + " of " +
          std::string(kFrequencyListName) + ", " + long_number_form(stop.frequency) +
-         " Hz, is outside the playable range of about 54.61 to 7714.54 Hz; it and every "
-         "line after it were left out of " +
+         " Hz, is outside the playable range of about " + std::string(kPlayableRangeInHertz) +
+         "; it and every line after it were left out of " +
          std::string(kPitchListName) + " and " + std::string(kModuleName);
 }
 

@@ -28,8 +28,7 @@ struct OutOfRangeFrequency {
 // parameter is worked out; nothing else depends on it. Opens and closes
 // nothing; holds one frequency at a time, however long the list. Write
 // failures propagate as FileError.
-std::optional<OutOfRangeFrequency> run_pitch_analysis(
-    FileSlots& slots, FinePitch fine_pitch = FinePitch::exact_period);
+std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitch fine_pitch);
 
 // The one-line warning for the user about a stop: which line, its frequency,
 // the playable range, and that it and every later line were left out. It

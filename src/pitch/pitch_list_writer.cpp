@@ -1,9 +1,9 @@
 #include "pitch/pitch_list_writer.h"
 
-#include "driver/phase_files.h"
 #include "pitch/note_table.h"
-#include "pitch/pitch_list_format.h"
 #include "textio/number_form.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/pitch_list_format.h"
 
 namespace zentrill {
 namespace {

@@ -10,28 +10,27 @@
 #include <numeric>
 
 #include "preview/wav_format.h"
+#include "vocabulary/tracker_pitch.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill::preview_timing {
 
-inline constexpr std::int64_t kCpuClock = 1789773;  // cycles a second
-// A tracker frame (tick) on NTSC, and a row at speed 6.
-inline constexpr std::int64_t kCyclesPerFrame = 29829;
-inline constexpr std::int64_t kFramesPerRow = 6;
-inline constexpr std::int64_t kCyclesPerRow = kFramesPerRow * kCyclesPerFrame;
-static_assert(kCyclesPerRow == 178974);
+inline constexpr std::int64_t kCyclesPerSecond = kCpuClock;
+inline constexpr std::int64_t kCyclesPerRow = kCpuCyclesPerRow;
 
 // The most rows a preview holds: the most lines a module holds.
-inline constexpr std::int64_t kMaxRows = 32767;
+inline constexpr std::int64_t kMaxRows = kMaxLinesWithEnd;
 
-// A cycle count c lies kSamplesPerCycle.numerator / denominator of a sample
-// into the file per cycle, in lowest terms: 44100 / 1789773 = 14700 / 596591.
+// Each cycle lies kSamplesPerCycle.numerator / denominator of a sample
+// further into the file, in lowest terms: 44100 / 1789773 = 14700 / 596591.
 struct Ratio {
   std::int64_t numerator;
   std::int64_t denominator;
 };
-inline constexpr std::int64_t kRatioDivisor = std::gcd<std::int64_t>(wav_format::kSampleRate, kCpuClock);
+inline constexpr std::int64_t kRatioDivisor =
+    std::gcd<std::int64_t>(wav_format::kSampleRate, kCyclesPerSecond);
 inline constexpr Ratio kSamplesPerCycle{wav_format::kSampleRate / kRatioDivisor,
-                                        kCpuClock / kRatioDivisor};
+                                        kCyclesPerSecond / kRatioDivisor};
 static_assert(kSamplesPerCycle.numerator == 14700 && kSamplesPerCycle.denominator == 596591);
 
 // The sample at or before a cycle, and how far past it the cycle lies, in

@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/phase_files.h"
 #include "preview/preview_timing.h"
 #include "preview/pulse_renderer.h"
 #include "preview/row_register.h"
 #include "preview/wav_format.h"
+#include "vocabulary/phase_files.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill {
 namespace {
@@ -19,16 +20,13 @@ namespace {
 constexpr int kPitchListSlot = phase_files::kPitchListReadForPreview.slot;
 constexpr int kPreviewSlot = phase_files::kPreviewWritten.slot;
 
-// The rows of a module without all rows: one pattern.
-constexpr std::size_t kOnePatternRows = 256;
-
 std::vector<std::uint16_t> read_registers(FileSlots& slots, std::size_t max_rows) {
   phase_files::open_slot_file(slots, phase_files::kPitchListReadForPreview);
   std::vector<std::uint16_t> registers;
-  std::uint16_t period_register = 0;
+  std::uint16_t register_value = 0;
   while (registers.size() < max_rows && !slots.at_end(kPitchListSlot)) {
-    period_register = row_register(slots.read_text_item(kPitchListSlot)).value_or(period_register);
-    registers.push_back(period_register);
+    register_value = row_register(slots.read_text_item(kPitchListSlot)).value_or(register_value);
+    registers.push_back(register_value);
   }
   slots.close(kPitchListSlot);
   return registers;
@@ -38,7 +36,7 @@ std::vector<std::uint16_t> read_registers(FileSlots& slots, std::size_t max_rows
 
 void write_preview(FileSlots& slots, const PreviewOptions& options) {
   const std::vector<std::uint16_t> registers = read_registers(
-      slots, options.all_rows ? preview_timing::kMaxRows : kOnePatternRows);
+      slots, options.all_rows ? kMaxLinesWithEnd : kLinesWithoutAllRows);
 
   phase_files::open_slot_file(slots, phase_files::kPreviewWritten);
   const auto header = wav_format::header(

@@ -8,8 +8,8 @@
 namespace zentrill {
 
 struct PreviewOptions {
-  // The rows the module holds: with all_rows the first 32767 lines of the
-  // pitch list, without it the first 256.
+  // The rows the module holds (tracker_song.h): with all_rows the first 32767
+  // lines of the pitch list, without it the first 256.
   bool all_rows = false;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "preview/preview_timing.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -30,11 +31,12 @@ constexpr double kCutoffHz = 18000;
 constexpr double kKaiserBeta = 8.5;
 
 // The pulse: the duty sequencer counts its eight steps down, 7 being the one
-// high step.
+// high step; the timer moves it on every R + 1 of its ticks.
 constexpr int kDutySteps = 8;
 constexpr int kHighStep = 7;
 constexpr int kCyclesPerTimerTick = 2;  // the timer counts every other CPU cycle
 constexpr std::uint16_t kLowestSoundingRegister = 8;
+static_assert(kDutySteps * kCyclesPerTimerTick == kCpuCyclesPerPeriodUnit);
 
 constexpr double kHighPassHz = 20;
 
@@ -186,16 +188,16 @@ class Pulse {
  public:
   explicit Pulse(BandLimitedSteps& steps) : steps_(steps) {}
 
-  // The row that starts at `start` with register value `period_register`;
+  // The row that starts at `start` with register value `register_value`;
   // `rewrites_high` when the tracker writes the high period register there.
-  void play_row(std::int64_t start, std::uint16_t period_register, bool rewrites_high) {
-    const std::int64_t step_cycles = kCyclesPerTimerTick * (period_register + 1);
+  void play_row(std::int64_t start, std::uint16_t register_value, bool rewrites_high) {
+    const std::int64_t step_cycles = kCyclesPerTimerTick * (register_value + 1);
     if (!started_) {
       next_reload_ = start + step_cycles;
       started_ = true;
     }
     if (rewrites_high) position_ = 0;
-    muted_ = period_register < kLowestSoundingRegister;
+    muted_ = register_value < kLowestSoundingRegister;
     sound_at(start);
     const std::int64_t end = start + kCyclesPerRow;
     while (next_reload_ < end) {
@@ -229,10 +231,10 @@ void render_pulse_preview(std::span<const std::uint16_t> registers, const Sample
   BandLimitedSteps steps(sample_count(rows), sink);
   Pulse pulse(steps);
   for (std::int64_t row = 0; row < rows; ++row) {
-    const std::uint16_t period_register = registers[static_cast<std::size_t>(row)];
+    const std::uint16_t register_value = registers[static_cast<std::size_t>(row)];
     const bool rewrites_high =
-        row == 0 || (period_register >> 8) != (registers[static_cast<std::size_t>(row - 1)] >> 8);
-    pulse.play_row(row * kCyclesPerRow, period_register, rewrites_high);
+        row == 0 || (register_value >> 8) != (registers[static_cast<std::size_t>(row - 1)] >> 8);
+    pulse.play_row(row * kCyclesPerRow, register_value, rewrites_high);
   }
   steps.finish();
 }

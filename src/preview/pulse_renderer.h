@@ -11,9 +11,6 @@
 
 namespace zentrill {
 
-// The highest value of the pulse channel's 11-bit period register.
-inline constexpr std::uint16_t kMaxPeriodRegister = 2047;
-
 // How far each edge of the pulse moves the wave: with the overshoot of a
 // band-limited rise, the wave peaks at about 8100 of 32768 (-12.1 dBFS), as
 // the tracker's does at volume 15.
@@ -26,7 +23,7 @@ using SampleBlockSink = std::function<void(std::span<const std::int16_t>)>;
 inline constexpr std::size_t kSampleBlockSize = 8192;
 
 // Plays `registers`, the period register value R of each row (0 to
-// kMaxPeriodRegister), one row after another, and hands the samples to
+// kHighestPeriodRegister, tracker_pitch.h), one row after another, and hands the samples to
 // `sink`: exactly preview_timing::sample_count(registers.size()) of them at
 // 44100 Hz, the last row's end being the end, with nothing after it.
 //

@@ -2,30 +2,29 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 
-// The tracker's vocabulary the preview shares with the pitch analysis: the
-// line's layout and the note table.
-#include "pitch/pitch_list_format.h"
-#include "pitch/tracker_note_table.h"
-#include "preview/pulse_renderer.h"
+#include "vocabulary/notes.h"
+#include "vocabulary/pitch_list_format.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
 
 using namespace pitch_list_format;
 
-constexpr int kNeutralFinePitch = 0x80;
-
 // The character at a column counted from 1.
 char at(std::string_view line, int column) { return line[static_cast<std::size_t>(column - 1)]; }
 
+// The tracker's note number (1 = C ... 12 = B) of a note name; B# is B, as
+// the module has it, and E# is F.
 std::optional<int> note_number(char letter, char accidental) {
-  constexpr std::string_view kLetters = "C D EF G A B";  // note 1 = C ... 12 = B
-  const std::size_t index = letter == ' ' ? std::string_view::npos : kLetters.find(letter);
-  if (index == std::string_view::npos) return std::nullopt;
-  const int natural = static_cast<int>(index) + 1;
-  if (std::string_view(&accidental, 1) == kSharp) return std::min(natural + 1, kNotesPerOctave);
-  if (std::string_view(&accidental, 1) == kNatural) return natural;
+  const auto semitone = natural_semitone(letter);
+  if (!semitone) return std::nullopt;
+  const int natural = tracker_note_number(*semitone);
+  if (accidental == kSharpSign) return std::min(natural + 1, kHighestTrackerNote);
+  if (accidental == kNaturalSign) return natural;
   return std::nullopt;
 }
 
@@ -48,11 +47,9 @@ std::optional<std::uint16_t> row_register(std::string_view line) {
   const auto high = hexadecimal_digit(at(line, kHighDigitColumn));
   const auto low = hexadecimal_digit(at(line, kLowDigitColumn));
   if (!note || octave_digit < '0' || octave_digit > '9' || !high || !low) return std::nullopt;
-  const std::size_t index = tracker_note_index(octave_digit - '0', *note);
-  if (index >= kTrackerPeriods.size()) return std::nullopt;
-  const int fine_pitch = 16 * *high + *low;
-  return static_cast<std::uint16_t>(std::clamp(
-      kTrackerPeriods[index] + kNeutralFinePitch - fine_pitch, 0, int{kMaxPeriodRegister}));
+  const int octave = octave_digit - '0';
+  if (tracker_note_index(octave, *note) >= kTrackerPeriods.size()) return std::nullopt;
+  return static_cast<std::uint16_t>(period_register(octave, *note, 16 * *high + *low));
 }
 
 }  // namespace zentrill

@@ -1,6 +1,5 @@
 #include "textio/console.h"
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <optional>
@@ -10,7 +9,6 @@
 
 #include "textio/item_reader.h"
 #include "textio/key_decoder.h"
-#include "textio/key_ring.h"
 #include "textio/line_editor.h"
 #include "textio/terminal.h"
 
@@ -47,8 +45,12 @@ struct Console::State {
 
   Terminal& terminal;
   KeyDecoder decoder;
-  KeyRing ring;
-  std::vector<Key> decoded;
+  // The keys decoded and not taken yet: pending[next_pending] on, oldest
+  // first. Input is read only when every key was taken, so the keys of one
+  // read (at most one per byte, plus one for a sequence pending from before)
+  // always have room and no key is ever dropped.
+  std::vector<Key> pending;
+  std::size_t next_pending = 0;
   std::array<char, 256> buffer{};
   bool input_ended = false;
   Clock::time_point last_byte_time{};
@@ -64,16 +66,31 @@ struct Console::State {
   };
   Editing* editing = nullptr;
 
+  // Every byte goes out here. While they go the line counts as started, so
+  // that a stop coming meanwhile leaves the shell's message a line of its own.
+  void put(std::string_view bytes) {
+    terminal.set_line_started(true);
+    terminal.write(bytes);
+  }
+
+  // Tells the terminal where the cursor is now: past the start of a line
+  // while a line is edited or the row holds any text.
+  void tell_line_position() { terminal.set_line_started(editing != nullptr || !row_text.empty()); }
+
   void write(std::string_view bytes) {
     if (bytes.empty()) return;
-    terminal.write(bytes);
-    if (editing != nullptr) return;  // the row is the prompt's and the line's until it ends
-    const std::size_t line_break = bytes.find_last_of("\r\n");
-    if (line_break == std::string_view::npos) {
-      row_text += bytes;
-    } else {
-      row_text = bytes.substr(line_break + 1);
+    put(bytes);
+    // While a line is edited the row is the prompt's and the line's, until
+    // the line ends.
+    if (editing == nullptr) {
+      const std::size_t line_break = bytes.find_last_of("\r\n");
+      if (line_break == std::string_view::npos) {
+        row_text += bytes;
+      } else {
+        row_text = bytes.substr(line_break + 1);
+      }
     }
+    tell_line_position();
   }
 
   // The prompt's row and the edited line drawn again at `width`, once
@@ -83,16 +100,18 @@ struct Console::State {
     out += "\x1b[J";  // erase to the end of the screen
     out += editing->prompt_row;
     out += editing->editor.repaint(width);
-    terminal.write(out);
+    put(out);
+    tell_line_position();
   }
 
   // After a stop and continue the shell's lines stand where the cursor was:
-  // the current row is drawn again below them, from its start. Straight to
-  // the terminal, not through write(): the row's text stays as it was.
+  // the current row is drawn again below them, from its start. Not through
+  // write(): the row's text stays as it was.
   void draw_row_again() {
     if (!terminal.output_is_terminal()) return;
     if (editing == nullptr) {
-      terminal.write("\r\x1b[J" + row_text);  // the row's start, erase to the end of the screen
+      put("\r\x1b[J" + row_text);  // the row's start, erase to the end of the screen
+      tell_line_position();
       return;
     }
     editing->width = terminal.width();
@@ -117,35 +136,18 @@ struct Console::State {
     if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
   }
 
-  void store_decoded() {
-    for (const Key& key : decoded) ring.push(key);  // room was made sure of
-    decoded.clear();
-  }
-
-  void finish_sequence() {
-    decoder.finish(decoded);
-    store_decoded();
-  }
-
-  // Reads once from the terminal, taking only as many bytes as the ring has
-  // room for every key they can make (one more than the bytes, for a
-  // sequence pending from before); the rest wait in the system's buffer.
-  // Gives what the read found, or timed_out when the ring had no room.
+  // Reads once from the terminal and acts on what the read found.
   Terminal::Input take_input(std::optional<std::chrono::milliseconds> timeout) {
     if (input_ended) return Terminal::Input::ended;
-    const std::size_t room = ring.room();
-    if (room < 2) return Terminal::Input::timed_out;
-    const std::size_t limit = std::min(buffer.size(), room - 1);
-    const Terminal::ReadResult result = terminal.read(std::span<char>(buffer.data(), limit), timeout);
+    const Terminal::ReadResult result = terminal.read(buffer, timeout);
     switch (result.input) {
       case Terminal::Input::bytes:
-        decoder.feed(std::string_view(buffer.data(), result.size), decoded);
-        store_decoded();
+        decoder.feed(std::string_view(buffer.data(), result.size), pending);
         last_byte_time = Clock::now();
         break;
       case Terminal::Input::ended:
         input_ended = true;
-        finish_sequence();  // a lone Esc at the very end is an Esc
+        decoder.finish(pending);  // a lone Esc at the very end is an Esc
         break;
       case Terminal::Input::signalled:
         throw_if_signalled();
@@ -165,7 +167,9 @@ struct Console::State {
   Key next_key() {
     for (;;) {
       throw_if_signalled();
-      if (const std::optional<Key> key = ring.pop()) return *key;
+      if (next_pending < pending.size()) return pending[next_pending++];
+      pending.clear();
+      next_pending = 0;
       if (input_ended) throw InputEnded{};
       if (!decoder.pending()) {
         take_input(std::nullopt);
@@ -173,7 +177,7 @@ struct Console::State {
       }
       const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - last_byte_time);
       if (waited >= kEscapeWait || take_input(kEscapeWait - waited) == Terminal::Input::timed_out) {
-        finish_sequence();
+        decoder.finish(pending);
       }
     }
   }
@@ -185,13 +189,18 @@ Console::~Console() = default;
 
 void Console::clear_screen() {
   if (!terminal_.output_is_terminal()) return;
-  state_->write("\x1b[H\x1b[2J");  // cursor home, erase the whole display
+  state_->put("\x1b[H\x1b[2J");  // cursor home, erase the whole display
   state_->row_text.clear();
+  state_->tell_line_position();
 }
 
 void Console::start_fresh_line() {
-  if (terminal_.output_is_terminal() && !state_->row_text.empty()) state_->write(kLineEndBytes);
+  // The terminal knows it best: after a stop the shell has left the cursor
+  // on a line of its own.
+  if (terminal_.output_is_terminal() && terminal_.line_started()) state_->write(kLineEndBytes);
 }
+
+bool Console::is_end_key(Key key) const { return key.is('\x04') && terminal_.input_is_terminal(); }
 
 void Console::print(std::string_view text, LineEnd line_end) {
   if (line_end == LineEnd::without) {
@@ -215,7 +224,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
   try {
     while (!editor.done()) {
       const Key key = state_->next_key();
-      // Keys typed ahead come from the ring without a read of the terminal,
+      // Keys typed ahead come from the queue without a read of the terminal,
       // which is what reports a width change.
       state_->follow_width();
       state_->write(editor.press(key, editing.width));
@@ -225,6 +234,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
     state_->editing = nullptr;
     state_->write(editor.leave(editing.width));
     state_->row_text = editing.prompt_row + editor.line();
+    state_->tell_line_position();
     throw;
   }
   state_->editing = nullptr;

@@ -49,14 +49,21 @@ struct FileSlots::Slot {
   }
 
   // Makes sure at least one undelivered byte is buffered, unless the file
-  // has no more.
+  // has no more. A failed read throws, and the data ends there.
   bool fill() {
     if (next_byte < buffer.size()) return true;
     buffer_offset += buffer.size();
     buffer.resize(kBufferSize);
-    const std::size_t got = input->read(buffer);
-    buffer.resize(got);
     next_byte = 0;
+    std::size_t got = 0;
+    try {
+      got = input->read(buffer);
+    } catch (const FileError&) {
+      buffer.clear();
+      data_ended = true;
+      throw;
+    }
+    buffer.resize(got);
     return got > 0;
   }
 
@@ -141,20 +148,14 @@ FileSlots::Slot* FileSlots::find(int slot) {
 }
 
 void FileSlots::open_for_writing(int slot, std::string_view name) {
-  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) {
-    ++refused_calls_;
-    return;
-  }
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
   auto opened = std::make_unique<Slot>();
   opened->output = file_system_.open_for_writing(std::string(name));
   slots_[static_cast<std::size_t>(slot)] = std::move(opened);
 }
 
 void FileSlots::open_for_reading(int slot, std::string_view name) {
-  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) {
-    ++refused_calls_;
-    return;
-  }
+  if (slot < 1 || slot >= static_cast<int>(slots_.size()) || find(slot)) return;
   auto input = file_system_.open_for_reading(std::string(name));
   if (!input) return;
   auto opened = std::make_unique<Slot>();
@@ -165,10 +166,7 @@ void FileSlots::open_for_reading(int slot, std::string_view name) {
 
 void FileSlots::close(int slot) {
   Slot* open = find(slot);
-  if (!open) {
-    ++refused_calls_;
-    return;
-  }
+  if (!open) return;
   // Free the slot whatever happens, then report.
   std::unique_ptr<Slot> closing = std::move(slots_[static_cast<std::size_t>(slot)]);
   if (!closing->output) return;
@@ -189,19 +187,10 @@ void FileSlots::close_all() {
   if (first_failure) throw *first_failure;
 }
 
-int FileSlots::open_slots() const {
-  int count = 0;
-  for (const auto& slot : slots_) count += slot ? 1 : 0;
-  return count;
-}
-
 FileSlots::Slot* FileSlots::find_writable(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->output) {
-    ++refused_calls_;
-    return nullptr;
-  }
-  return open->output_failed ? nullptr : open;
+  if (!open || !open->output || open->output_failed) return nullptr;
+  return open;
 }
 
 void FileSlots::print(int slot, std::string_view text, LineEnd line_end) {
@@ -223,29 +212,20 @@ void FileSlots::write_number_line(int slot, double value) {
 
 bool FileSlots::at_end(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->input) {
-    ++refused_calls_;
-    return true;
-  }
+  if (!open || !open->input) return true;
   return open->at_end();
 }
 
 double FileSlots::read_numeric_item(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->input) {
-    ++refused_calls_;
-    return 0.0;
-  }
+  if (!open || !open->input) return 0.0;
   read_item(*open, ItemKind::numeric, open->item);
   return numeric_item_value(open->item);
 }
 
 std::string FileSlots::read_text_item(int slot) {
   Slot* open = find(slot);
-  if (!open || !open->input) {
-    ++refused_calls_;
-    return {};
-  }
+  if (!open || !open->input) return {};
   return read_item(*open, ItemKind::text);
 }
 

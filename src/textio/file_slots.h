@@ -1,12 +1,13 @@
 // Numbered file slots: the program's open files. Slots 1 to 255 each are free
 // or hold one file, open for reading or for writing. Every operation but
-// opening does nothing on a free slot (or a number outside 1-255); opening a
-// slot that already holds a file leaves that file in place.
+// opening does nothing on a free slot (or a number outside 1-255), and so
+// does a write to a slot open for reading or a read from one open for
+// writing; opening a slot that already holds a file leaves that file in
+// place.
 #ifndef ZENTRILL_TEXTIO_FILE_SLOTS_H_
 #define ZENTRILL_TEXTIO_FILE_SLOTS_H_
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,7 +30,8 @@ class FileSlots {
   // then stays free.
   void open_for_writing(int slot, std::string_view name);
   // Opens the file and measures its length. A file that is missing or cannot
-  // be read leaves the slot free, so it reads as empty.
+  // be opened leaves the slot free, so it reads as empty; one the file
+  // system cannot open again throws FileError.
   void open_for_reading(int slot, std::string_view name);
   // Flushes and closes the file and frees the slot. Throws FileError when the
   // last bytes cannot be written or the close fails; the slot is freed anyway.
@@ -52,17 +54,10 @@ class FileSlots {
   bool at_end(int slot);
   // The next item of a slot open for reading (0 or the empty text when the
   // slot is free).
+  // at_end and the reads throw FileError (read) when the system refuses a
+  // read; the slot's data then ends.
   double read_numeric_item(int slot);
   std::string read_text_item(int slot);
-
-  // How many calls found a slot that could not take them and so did nothing:
-  // any call on a free slot or a number outside 1-255, an open of a slot that
-  // already holds a file, a write to a slot open for reading, a read from one
-  // open for writing. A file that could not be opened for reading leaves its
-  // slot free, so the reads that follow count too.
-  std::uint64_t refused_calls() const { return refused_calls_; }
-  // How many slots hold a file.
-  int open_slots() const;
 
  private:
   struct Slot;
@@ -71,7 +66,6 @@ class FileSlots {
 
   FileSystem& file_system_;
   std::array<std::unique_ptr<Slot>, 256> slots_;
-  std::uint64_t refused_calls_ = 0;
 };
 
 }  // namespace zentrill

@@ -13,11 +13,23 @@
 
 namespace zentrill {
 
-// A file that could not be created, written or closed. what() names the file
-// and the system's reason, e.g. "pxx.ftm: No space left on device".
+// What was being done to a file when it failed.
+enum class FileAction {
+  write,    // creating, writing or closing it
+  read,     // opening it again or reading it
+  replace,  // checking that it can be replaced, or moving it into place
+};
+
+// A file that could not be created, written, closed, read or replaced.
+// what() names the file and the system's reason, e.g. "pxx.ftm: No space
+// left on device"; action() says what was being done.
 class FileError : public std::runtime_error {
  public:
-  FileError(std::string_view file_name, std::string_view reason);
+  FileError(std::string_view file_name, std::string_view reason, FileAction action = FileAction::write);
+  FileAction action() const { return action_; }
+
+ private:
+  FileAction action_;
 };
 
 class ReadableFile {
@@ -25,8 +37,9 @@ class ReadableFile {
   virtual ~ReadableFile() = default;
   // The length in bytes when the file was opened.
   virtual std::uint64_t length() const = 0;
-  // Fills up to buffer.size() bytes; 0 at the end of the data or on a read
-  // error (a file that cannot be read reads as ended).
+  // Fills up to buffer.size() bytes; 0 at the end of the data. Throws
+  // FileError (read) when the system refuses the read: a failed read is
+  // never taken for the end of the file.
   virtual std::size_t read(std::span<char> buffer) = 0;
 };
 
@@ -48,6 +61,43 @@ class FileSystem {
   virtual std::unique_ptr<ReadableFile> open_for_reading(const std::string& name) = 0;
   // Creates the file or empties it; throws FileError when neither is possible.
   virtual std::unique_ptr<WritableFile> open_for_writing(const std::string& name) = 0;
+};
+
+// A file being written to replace the file of its name as a whole: it lives
+// under a temporary name beside that file (beside a symbolic link's target,
+// in the target's folder) until move_into_place, and the file it replaces
+// keeps its content until then. Destroying it before the move removes it.
+// close() ends the writing; the file stays open for reading back and for the
+// move.
+class PendingFile : public WritableFile {
+ public:
+  // What was written, from its first byte. Reading back needs no permission
+  // from the file's mode: the program reads its own files whatever the umask.
+  // Throws FileError (read) when the file cannot be opened again.
+  virtual std::unique_ptr<ReadableFile> open_for_reading() = 0;
+  // Gives the file the permission bits of the file it replaces, or those of a
+  // new file (0666 less the umask) when there is none, and closes it. Throws
+  // FileError: a late write failure (write), or a file to replace that is no
+  // longer a regular file (replace). Every reader must be gone by then.
+  virtual void finish() = 0;
+  // Renames the finished file over the file it replaces, or to its name when
+  // there is none; a symbolic link stays and names the new file. Throws
+  // FileError (replace).
+  virtual void move_into_place() = 0;
+};
+
+// A file system in which a file can be replaced as a whole.
+class ReplacingFileSystem : public FileSystem {
+ public:
+  // Throws FileError (replace) with the reason when `name` cannot be
+  // replaced: its folder (a symbolic link's target's folder) cannot be
+  // written, it exists and cannot be written, or it is something other than a
+  // regular file or a symbolic link to one (a directory, a device, a FIFO, a
+  // socket, a link to nothing). Touches nothing.
+  virtual void check_replaceable(const std::string& name) = 0;
+  // A new, empty pending file for `name`. Throws FileError: (replace) as
+  // check_replaceable, or (write) when it cannot be created.
+  virtual std::unique_ptr<PendingFile> create_pending(const std::string& name) = 0;
 };
 
 }  // namespace zentrill

@@ -85,72 +85,96 @@ void KeyDecoder::feed_byte(unsigned char b, std::vector<Key>& keys) {
         keys.push_back(Key::character(static_cast<char>(b)));
       }
       return;
+    case State::escape: return feed_escape(b, keys);
+    case State::csi: return feed_csi(b, keys);
+    case State::ss3: return feed_ss3(b, keys);
+    case State::csi_linux: return feed_linux_console(b, keys);
+  }
+}
 
-    case State::escape:
-      if (b == '[') {
-        start_sequence(State::csi);
-      } else if (b == 'O') {
-        start_sequence(State::ss3);
-      } else if (b == kEsc) {
-        // Esc pressed twice: the first is a lone Esc, the second may start
-        // a sequence.
-        keys.push_back(Key::character(static_cast<char>(kEsc)));
-      } else if (b >= 0x20 && b <= 0x7F) {
-        keys.push_back(Key::of(KeyCode::other));  // Alt with a key
-        state_ = State::ground;
-      } else {
-        // Esc followed by Enter, Tab, ...: two keys, so Enter still ends a line.
-        keys.push_back(Key::character(static_cast<char>(kEsc)));
-        state_ = State::ground;
-        feed_byte(b, keys);
-      }
-      return;
+void KeyDecoder::feed_escape(unsigned char b, std::vector<Key>& keys) {
+  if (b == '[') {
+    start_sequence(State::csi);
+  } else if (b == 'O') {
+    start_sequence(State::ss3);
+  } else if (b == kEsc) {
+    // Esc pressed twice: the first is a lone Esc, the second may start a
+    // sequence.
+    keys.push_back(Key::character(static_cast<char>(kEsc)));
+  } else if (b >= 0x20 && b <= 0x7F) {
+    end_sequence(Key::of(KeyCode::other), keys);  // Alt with a key
+  } else {
+    // Esc followed by Enter, Tab, ...: two keys, so Enter still ends a line.
+    end_sequence(Key::character(static_cast<char>(kEsc)), keys);
+    feed_byte(b, keys);
+  }
+}
 
-    case State::csi:
-    case State::ss3:
-      if (state_ == State::csi && b == '[' && first_parameter_ < 0 && !first_parameter_done_ && plain_) {
-        state_ = State::csi_linux;
-      } else if (is_parameter_byte(b)) {
-        if (b >= '0' && b <= '9' && !first_parameter_done_) {
-          const int digit = b - '0';
-          first_parameter_ = first_parameter_ < 0 ? digit : first_parameter_ * 10 + digit;
-          if (first_parameter_ > kParameterClamp) first_parameter_ = kParameterClamp;
-        } else if (b == ';' || b == ':') {
-          first_parameter_done_ = true;
-        } else if (b >= '<') {
-          plain_ = false;  // private marker: a report, not a key
-        }
-      } else if (state_ == State::csi && b == '$') {
-        // rxvt ends its modified editing keys with '$' (ESC [ 2 $).
-        keys.push_back(plain_ ? numbered_key(first_parameter_) : Key::of(KeyCode::other));
-        state_ = State::ground;
-      } else if (is_intermediate_byte(b)) {
-        plain_ = false;
-      } else if (is_final_byte(b)) {
-        keys.push_back(state_ == State::csi ? csi_key(b) : ss3_key(b));
-        state_ = State::ground;
-      } else {
-        abandon_sequence(b, keys);
-      }
-      return;
+void KeyDecoder::feed_csi(unsigned char b, std::vector<Key>& keys) {
+  if (b == '[' && first_parameter_ < 0 && !first_parameter_done_ && plain_) {
+    state_ = State::csi_linux;  // ESC [ [: nothing came between the brackets
+    return;
+  }
+  if (b == '$') {
+    // rxvt ends its modified editing keys with '$' (ESC [ 2 $).
+    end_sequence(plain_ ? numbered_key(first_parameter_) : Key::of(KeyCode::other), keys);
+    return;
+  }
+  if (take_parameter_or_intermediate(b)) return;
+  if (is_final_byte(b)) {
+    end_sequence(csi_key(b), keys);
+  } else {
+    abandon_sequence(b, keys);
+  }
+}
 
-    case State::csi_linux:
-      // ESC [ [ and any one printable byte is one key; only F1-F5 are known.
-      if (b >= 0x20 && b <= 0x7E) {
-        keys.push_back(b >= 'A' && b <= 'E'
-                           ? Key::of(static_cast<KeyCode>(static_cast<int>(KeyCode::f1) + (b - 'A')))
-                           : Key::of(KeyCode::other));
-        state_ = State::ground;
-      } else {
-        abandon_sequence(b, keys);
-      }
-      return;
+void KeyDecoder::feed_ss3(unsigned char b, std::vector<Key>& keys) {
+  if (take_parameter_or_intermediate(b)) return;
+  if (is_final_byte(b)) {
+    end_sequence(ss3_key(b), keys);
+  } else {
+    abandon_sequence(b, keys);
+  }
+}
+
+bool KeyDecoder::take_parameter_or_intermediate(unsigned char b) {
+  if (is_parameter_byte(b)) {
+    if (b >= '0' && b <= '9' && !first_parameter_done_) {
+      const int digit = b - '0';
+      first_parameter_ = first_parameter_ < 0 ? digit : first_parameter_ * 10 + digit;
+      if (first_parameter_ > kParameterClamp) first_parameter_ = kParameterClamp;
+    } else if (b == ';' || b == ':') {
+      first_parameter_done_ = true;
+    } else if (b >= '<') {
+      plain_ = false;  // private marker: a report, not a key
+    }
+    return true;
+  }
+  if (is_intermediate_byte(b)) {
+    plain_ = false;
+    return true;
+  }
+  return false;
+}
+
+void KeyDecoder::end_sequence(Key key, std::vector<Key>& keys) {
+  keys.push_back(key);
+  state_ = State::ground;
+}
+
+void KeyDecoder::feed_linux_console(unsigned char b, std::vector<Key>& keys) {
+  // ESC [ [ and any one printable byte is one key; only F1-F5 are known.
+  if (b >= 0x20 && b <= 0x7E) {
+    end_sequence(b >= 'A' && b <= 'E' ? Key::of(static_cast<KeyCode>(static_cast<int>(KeyCode::f1) + (b - 'A')))
+                                      : Key::of(KeyCode::other),
+                 keys);
+  } else {
+    abandon_sequence(b, keys);
   }
 }
 
 void KeyDecoder::abandon_sequence(unsigned char b, std::vector<Key>& keys) {
-  keys.push_back(Key::of(KeyCode::other));
-  state_ = State::ground;
+  end_sequence(Key::of(KeyCode::other), keys);
   feed_byte(b, keys);
 }
 

@@ -39,9 +39,19 @@ class KeyDecoder {
   enum class State { ground, escape, csi, csi_linux, ss3 };
 
   void feed_byte(unsigned char byte, std::vector<Key>& keys);
+  // One per state with a sequence pending: ESC, ESC [, ESC O, ESC [ [.
+  void feed_escape(unsigned char byte, std::vector<Key>& keys);
+  void feed_csi(unsigned char byte, std::vector<Key>& keys);
+  void feed_ss3(unsigned char byte, std::vector<Key>& keys);
+  void feed_linux_console(unsigned char byte, std::vector<Key>& keys);
+  // The parameter and intermediate bytes that CSI and SS3 share; false, and
+  // nothing changed, for any other byte.
+  bool take_parameter_or_intermediate(unsigned char byte);
+  void start_sequence(State state);
+  // The pending sequence is `key`.
+  void end_sequence(Key key, std::vector<Key>& keys);
   // A sequence cut short by `byte`: one key for what came, then `byte` afresh.
   void abandon_sequence(unsigned char byte, std::vector<Key>& keys);
-  void start_sequence(State state);
   Key csi_key(unsigned char final_byte) const;
   Key ss3_key(unsigned char final_byte) const;
 

@@ -47,8 +47,12 @@ std::string LineEditor::press(Key key, std::size_t width) {
 
   if (key.special) {
     switch (static_cast<KeyCode>(key.value)) {
-      case KeyCode::left: cursor_ -= cursor_ > 0 ? 1 : 0; break;
-      case KeyCode::right: cursor_ += cursor_ < line_.size() ? 1 : 0; break;
+      case KeyCode::left:
+        if (cursor_ > 0) --cursor_;
+        break;
+      case KeyCode::right:
+        if (cursor_ < line_.size()) ++cursor_;
+        break;
       case KeyCode::home: cursor_ = 0; break;
       case KeyCode::end: cursor_ = line_.size(); break;
       case KeyCode::up: cursor_ -= std::min(cursor_, width); break;

@@ -5,15 +5,31 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace zentrill {
 
 namespace {
 
+// Writes all bytes at the descriptor's offset, or throws FileError naming
+// the file.
+void write_all(int fd, std::string_view bytes, const std::string& name) {
+  while (!bytes.empty()) {
+    const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      throw FileError(name, std::strerror(errno));
+    }
+    if (put == 0) throw FileError(name, std::strerror(ENOSPC));
+    bytes.remove_prefix(static_cast<std::size_t>(put));
+  }
+}
+
 class PosixReadableFile final : public ReadableFile {
  public:
-  PosixReadableFile(int fd, std::uint64_t length) : fd_(fd), length_(length) {}
+  PosixReadableFile(int fd, std::string name, std::uint64_t length)
+      : fd_(fd), name_(std::move(name)), length_(length) {}
   ~PosixReadableFile() override { ::close(fd_); }
 
   std::uint64_t length() const override { return length_; }
@@ -22,12 +38,13 @@ class PosixReadableFile final : public ReadableFile {
     for (;;) {
       const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
       if (got >= 0) return static_cast<std::size_t>(got);
-      if (errno != EINTR) return 0;
+      if (errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::read);
     }
   }
 
  private:
   int fd_;
+  std::string name_;
   std::uint64_t length_;
 };
 
@@ -38,17 +55,7 @@ class PosixWritableFile final : public WritableFile {
     if (fd_ >= 0) ::close(fd_);
   }
 
-  void write(std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        throw FileError(name_, std::strerror(errno));
-      }
-      if (put == 0) throw FileError(name_, std::strerror(ENOSPC));
-      bytes.remove_prefix(static_cast<std::size_t>(put));
-    }
-  }
+  void write(std::string_view bytes) override { write_all(fd_, bytes, name_); }
 
   void close() override {
     const int fd = fd_;
@@ -60,6 +67,129 @@ class PosixWritableFile final : public WritableFile {
  private:
   int fd_;
   std::string name_;
+};
+
+// A pending file read back through the descriptor it is written by, at
+// offsets of its own, so the reading needs no permission from the file's mode
+// and moves nothing for the writer.
+class PendingReader final : public ReadableFile {
+ public:
+  PendingReader(int fd, std::string name, std::uint64_t length)
+      : fd_(fd), name_(std::move(name)), length_(length) {}
+
+  std::uint64_t length() const override { return length_; }
+
+  std::size_t read(std::span<char> buffer) override {
+    for (;;) {
+      const ssize_t got = ::pread(fd_, buffer.data(), buffer.size(), static_cast<off_t>(offset_));
+      if (got >= 0) {
+        offset_ += static_cast<std::uint64_t>(got);
+        return static_cast<std::size_t>(got);
+      }
+      if (errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::read);
+    }
+  }
+
+ private:
+  int fd_;  // the pending file's, which outlives this reader
+  std::string name_;
+  std::uint64_t length_;
+  std::uint64_t offset_ = 0;
+};
+
+// Where the file the user names really is.
+struct Destination {
+  std::string path;    // the name itself, or a symbolic link's target resolved
+  std::string folder;  // the folder that holds `path`, where its pending file goes
+  bool exists;
+};
+
+std::string folder_of(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Throws FileError (replace) for what a regular file cannot replace.
+Destination destination_of(const std::string& name) {
+  struct stat status {};
+  if (::lstat(name.c_str(), &status) != 0) {
+    if (errno != ENOENT) throw FileError(name, std::strerror(errno), FileAction::replace);
+    return {name, folder_of(name), false};
+  }
+  std::string path = name;
+  if (S_ISLNK(status.st_mode)) {
+    // The target is replaced, in its own folder: a rename over the link would
+    // replace the link, and one over an unresolved target could land anywhere
+    // the link chain leads.
+    char* const resolved = ::realpath(name.c_str(), nullptr);
+    if (resolved == nullptr) {
+      throw FileError(name, errno == ENOENT ? "a symbolic link to nothing" : std::strerror(errno),
+                      FileAction::replace);
+    }
+    path = resolved;
+    std::free(resolved);
+    if (::stat(path.c_str(), &status) != 0) {
+      throw FileError(name, std::strerror(errno), FileAction::replace);
+    }
+  }
+  if (S_ISDIR(status.st_mode)) throw FileError(name, std::strerror(EISDIR), FileAction::replace);
+  if (!S_ISREG(status.st_mode)) throw FileError(name, "not a regular file", FileAction::replace);
+  return {path, folder_of(path), true};
+}
+
+class PosixPendingFile final : public PendingFile {
+ public:
+  PosixPendingFile(int fd, std::string name, std::string temporary_path, std::string path)
+      : fd_(fd), name_(std::move(name)), temporary_path_(std::move(temporary_path)), path_(std::move(path)) {}
+  ~PosixPendingFile() override {
+    if (fd_ >= 0) ::close(fd_);
+    if (!moved_) ::unlink(temporary_path_.c_str());
+  }
+
+  void write(std::string_view bytes) override { write_all(fd_, bytes, name_); }
+  void close() override {}
+
+  std::unique_ptr<ReadableFile> open_for_reading() override {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) throw FileError(name_, std::strerror(errno), FileAction::read);
+    return std::make_unique<PendingReader>(fd_, name_, static_cast<std::uint64_t>(status.st_size));
+  }
+
+  void finish() override {
+    struct stat replaced {};
+    mode_t mode;
+    if (::stat(path_.c_str(), &replaced) == 0) {
+      if (!S_ISREG(replaced.st_mode)) throw FileError(name_, "not a regular file", FileAction::replace);
+      mode = replaced.st_mode & 07777;
+    } else if (errno == ENOENT) {
+      // umask() can only be read by setting it; it is set back at once.
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    } else {
+      throw FileError(name_, std::strerror(errno), FileAction::replace);
+    }
+    if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno));
+    const int fd = fd_;
+    fd_ = -1;
+    // Some file systems report a failed write only here.
+    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno));
+  }
+
+  void move_into_place() override {
+    if (::rename(temporary_path_.c_str(), path_.c_str()) != 0) {
+      throw FileError(name_, std::strerror(errno), FileAction::replace);
+    }
+    moved_ = true;
+  }
+
+ private:
+  int fd_;
+  std::string name_;            // as the user names it, for messages
+  std::string temporary_path_;  // beside path_
+  std::string path_;            // the file replaced
+  bool moved_ = false;
 };
 
 }  // namespace
@@ -75,7 +205,7 @@ std::unique_ptr<ReadableFile> PosixFileSystem::open_for_reading(const std::strin
     return nullptr;
   }
   const auto length = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
-  return std::make_unique<PosixReadableFile>(fd, length);
+  return std::make_unique<PosixReadableFile>(fd, name, length);
 }
 
 std::unique_ptr<WritableFile> PosixFileSystem::open_for_writing(const std::string& name) {
@@ -85,6 +215,29 @@ std::unique_ptr<WritableFile> PosixFileSystem::open_for_writing(const std::strin
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) throw FileError(name, std::strerror(errno));
   return std::make_unique<PosixWritableFile>(fd, name);
+}
+
+void PosixFileSystem::check_replaceable(const std::string& name) {
+  const Destination destination = destination_of(name);
+  // The pending file is created in the folder and renamed there; AT_EACCESS
+  // asks for the effective user, who does both.
+  if (::faccessat(AT_FDCWD, destination.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
+      (destination.exists && ::faccessat(AT_FDCWD, destination.path.c_str(), W_OK, AT_EACCESS) != 0)) {
+    throw FileError(name, std::strerror(errno), FileAction::replace);
+  }
+}
+
+std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& name) {
+  const Destination destination = destination_of(name);
+  const std::string& path = destination.path;
+  const std::size_t slash = path.rfind('/');
+  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+  std::string temporary_path = path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
+  // Mode 0600 until finish() gives the file its own: nobody else reads it
+  // meanwhile.
+  const int fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
+  if (fd < 0) throw FileError(name, std::strerror(errno));
+  return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination.path);
 }
 
 }  // namespace zentrill

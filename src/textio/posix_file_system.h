@@ -6,10 +6,15 @@
 
 namespace zentrill {
 
-class PosixFileSystem final : public FileSystem {
+// A pending file is named "." + the name it replaces + "." + six random
+// characters, created with O_EXCL, so it never takes the place of another
+// file.
+class PosixFileSystem final : public ReplacingFileSystem {
  public:
   std::unique_ptr<ReadableFile> open_for_reading(const std::string& name) override;
   std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
+  void check_replaceable(const std::string& name) override;
+  std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
 };
 
 }  // namespace zentrill

@@ -9,19 +9,24 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <initializer_list>
 
 namespace zentrill {
 namespace {
 
-// Shared with the signal handlers, which only read g_original_mode, call
-// tcsetattr (async-signal-safe) and set the flags.
+// Shared with the signal handlers, which call only async-signal-safe
+// functions (tcsetattr, write, and for the stop sigaction, sigprocmask and
+// raise) and set the flags.
 termios g_original_mode;
-volatile std::sig_atomic_t g_mode_saved = 0;  // g_original_mode is to be put back
+termios g_key_mode;
+volatile std::sig_atomic_t g_mode_saved = 0;     // g_original_mode is to be put back
+volatile std::sig_atomic_t g_key_mode_wanted = 0;  // key mode comes back after a stop
+volatile std::sig_atomic_t g_output_is_terminal = 0;
+volatile std::sig_atomic_t g_line_started = 0;   // the cursor is not in column 0
 volatile std::sig_atomic_t g_terminating_signal = 0;
 volatile std::sig_atomic_t g_hung_up = 0;
-volatile std::sig_atomic_t g_stop_requested = 0;
 volatile std::sig_atomic_t g_continued = 0;
 volatile std::sig_atomic_t g_window_changed = 0;
 
@@ -29,6 +34,17 @@ std::terminate_handler g_previous_terminate = nullptr;
 
 void put_mode_back() {
   if (g_mode_saved) tcsetattr(STDIN_FILENO, TCSANOW, &g_original_mode);
+}
+
+void enter_key_mode() {
+  // TCSANOW, not TCSAFLUSH: keys typed ahead must not be thrown away.
+  if (g_mode_saved && g_key_mode_wanted) tcsetattr(STDIN_FILENO, TCSANOW, &g_key_mode);
+}
+
+// For good: a stop after this leaves the mode as it was.
+void leave_key_mode() {
+  g_key_mode_wanted = 0;
+  put_mode_back();
 }
 
 void on_terminating_signal(int signal_number) {
@@ -45,10 +61,38 @@ void on_hang_up(int) {
   errno = saved_errno;
 }
 
+// Stops the process here by SIGTSTP's default action, so that the shell sees
+// an ordinary stop (SIGSTOP would read as "suspended (signal)" in zsh), and
+// returns when it is continued. The signal is held while its handler runs:
+// raised now, it is delivered when let through.
+void stop_by_default_action() {
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  sigemptyset(&default_action.sa_mask);
+  struct sigaction handler {};
+  sigaction(SIGTSTP, &default_action, &handler);
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGTSTP);
+  raise(SIGTSTP);
+  sigprocmask(SIG_UNBLOCK, &stop, nullptr);
+  sigprocmask(SIG_BLOCK, &stop, nullptr);
+  sigaction(SIGTSTP, &handler, nullptr);
+}
+
+// Ctrl-Z stops the program at once, whether it waits for a key or computes.
 void on_stop(int) {
   const int saved_errno = errno;
   put_mode_back();
-  g_stop_requested = 1;
+  if (g_output_is_terminal && g_line_started) {
+    // The shell's lines then start in column 0, not after a prompt.
+    const ssize_t written = ::write(STDOUT_FILENO, "\r\n", 2);
+    static_cast<void>(written);
+    g_line_started = 0;
+  }
+  stop_by_default_action();
+  enter_key_mode();
+  g_continued = 1;
   errno = saved_errno;
 }
 
@@ -56,10 +100,10 @@ void on_continue(int) { g_continued = 1; }
 
 void on_window_change(int) { g_window_changed = 1; }
 
-void put_mode_back_at_exit() { put_mode_back(); }
+void put_mode_back_at_exit() { leave_key_mode(); }
 
 [[noreturn]] void put_mode_back_and_terminate() {
-  put_mode_back();
+  leave_key_mode();
   if (g_previous_terminate != nullptr) g_previous_terminate();
   std::abort();
 }
@@ -67,7 +111,7 @@ void put_mode_back_at_exit() { put_mode_back(); }
 struct HandledSignal {
   int number;
   void (*handler)(int);
-  bool key_mode_only;  // without key mode the default action is right
+  bool terminal_only;  // without a terminal the default action is right
   bool restart = false;  // calls it interrupts go on (a wait in ppoll still ends)
   bool installed = false;
   struct sigaction previous {};
@@ -77,12 +121,12 @@ HandledSignal g_handled[] = {
     {SIGINT, on_terminating_signal, false},
     {SIGTERM, on_terminating_signal, false},
     {SIGQUIT, on_terminating_signal, false},
+    {SIGPIPE, on_terminating_signal, false},
     {SIGHUP, on_hang_up, false},
-    {SIGTSTP, on_stop, true},
-    {SIGCONT, on_continue, true},
-    // Only the wait needs to hear of it; a write it lands in carries on.
+    // Only the wait needs to hear of these; a call they land in carries on.
+    {SIGTSTP, on_stop, true, true},
+    {SIGCONT, on_continue, true, true},
     {SIGWINCH, on_window_change, false, true},
-    {SIGPIPE, SIG_IGN, false},
 };
 
 sigset_t handled_set() {
@@ -120,12 +164,23 @@ timespec to_timespec(std::chrono::steady_clock::duration d) {
 
 PosixTerminal::PosixTerminal() {
   output_is_terminal_ = isatty(STDOUT_FILENO) == 1;
+  g_output_is_terminal = output_is_terminal_ ? 1 : 0;
+  g_line_started = 0;
   g_terminating_signal = 0;
   g_hung_up = 0;
-  g_stop_requested = 0;
   g_continued = 0;
   g_window_changed = 0;
-  if (isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &g_original_mode) == 0) g_mode_saved = 1;
+  if (isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &g_original_mode) == 0) {
+    g_key_mode = g_original_mode;
+    g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON);  // each key as it is pressed, no line editing by the system
+    g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);    // the program echoes what it accepts
+    g_key_mode.c_cc[VMIN] = 1;                             // a read gives at least one byte...
+    g_key_mode.c_cc[VTIME] = 0;                            // ...with no timer between bytes
+    // ISIG stays on, so Ctrl-C and Ctrl-Z arrive as signals.
+    g_mode_saved = 1;
+    g_key_mode_wanted = 1;
+    input_is_terminal_ = true;
+  }
 
   static const bool hooks_registered = [] {
     std::atexit(put_mode_back_at_exit);
@@ -135,7 +190,7 @@ PosixTerminal::PosixTerminal() {
   g_previous_terminate = std::set_terminate(put_mode_back_and_terminate);
 
   for (HandledSignal& s : g_handled) {
-    if (s.key_mode_only && !g_mode_saved) continue;
+    if (s.terminal_only && !input_is_terminal_ && !output_is_terminal_) continue;
     if (sigaction(s.number, nullptr, &s.previous) != 0) continue;
     // A signal the program was started with ignored (nohup, a background
     // job of a shell without job control) stays ignored.
@@ -152,33 +207,13 @@ PosixTerminal::PosixTerminal() {
 }
 
 PosixTerminal::~PosixTerminal() {
-  put_mode_back();
+  leave_key_mode();
   g_mode_saved = 0;
   for (HandledSignal& s : g_handled) {
     if (s.installed) sigaction(s.number, &s.previous, nullptr);
     s.installed = false;
   }
   std::set_terminate(g_previous_terminate);
-}
-
-void PosixTerminal::enter_key_mode() {
-  if (!g_mode_saved) return;
-  termios mode = g_original_mode;
-  mode.c_lflag &= ~static_cast<tcflag_t>(ICANON);  // each key as it is pressed, no line editing by the system
-  mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);    // the program echoes what it accepts
-  mode.c_cc[VMIN] = 1;                             // a read gives at least one byte...
-  mode.c_cc[VTIME] = 0;                            // ...with no timer between bytes
-  // ISIG stays on, so Ctrl-C and Ctrl-Z arrive as signals. TCSANOW, not
-  // TCSAFLUSH: keys typed ahead must not be thrown away.
-  tcsetattr(STDIN_FILENO, TCSANOW, &mode);
-}
-
-void PosixTerminal::stop_until_continued() {
-  g_stop_requested = 0;
-  // The handler has put the mode back already. SIGSTOP cannot be caught or
-  // held back, so the process stops here and goes on when continued.
-  kill(getpid(), SIGSTOP);
-  enter_key_mode();
 }
 
 Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
@@ -191,14 +226,11 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
   for (;;) {
     if (g_terminating_signal != 0) return {Input::signalled, 0};
     if (g_hung_up != 0) break;
-    if (g_stop_requested != 0) {
-      stop_until_continued();
-      continue;
-    }
     if (g_continued != 0) {
       g_continued = 0;
       // The screen is drawn anew for the resume, at the width of now.
       g_window_changed = 0;
+      // After a stop by another hand (SIGSTOP) too.
       enter_key_mode();
       return {Input::resumed, 0};
     }
@@ -245,7 +277,12 @@ void PosixTerminal::write(std::string_view bytes) {
       if (poll(&output, 1, -1) < 0 && errno != EINTR) return;
       continue;
     }
-    return;  // a closed pipe, a hung-up terminal, a full disk: output is lost
+    // A closed pipe has raised SIGPIPE, which ends the program; output to a
+    // terminal that hung up has no reader left. Anything else is a failure.
+    const int reason = put < 0 ? errno : EIO;
+    const bool hung_up = g_hung_up != 0 || (output_is_terminal_ && reason == EIO);
+    if (g_terminating_signal == 0 && !hung_up && !output_failure_) output_failure_ = std::strerror(reason);
+    return;
   }
 }
 
@@ -257,6 +294,10 @@ std::size_t PosixTerminal::width() const {
   return 80;
 }
 
+void PosixTerminal::set_line_started(bool started) { g_line_started = started ? 1 : 0; }
+
+bool PosixTerminal::line_started() const { return g_line_started != 0; }
+
 std::optional<int> PosixTerminal::take_terminating_signal() {
   const int signal_number = g_terminating_signal;
   if (signal_number == 0) return std::nullopt;
@@ -265,7 +306,7 @@ std::optional<int> PosixTerminal::take_terminating_signal() {
 }
 
 void PosixTerminal::end_by_signal(int signal_number) {
-  put_mode_back();
+  leave_key_mode();
   g_mode_saved = 0;
   struct sigaction action {};
   action.sa_handler = SIG_DFL;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace zentrill {
@@ -39,18 +40,35 @@ class Terminal {
 
   // Writes all the bytes, in order, before returning, so that they are on
   // the screen before the program waits. Output that cannot be written is
-  // lost without a report.
+  // lost; output_failure tells why.
   virtual void write(std::string_view bytes) = 0;
+
+  // The system's reason why output first could not be written (a full disk,
+  // an I/O error), or nothing. Output to a closed pipe is none: it brings
+  // the terminating signal SIGPIPE. Neither is output to a terminal that
+  // hung up, which has no reader left.
+  virtual std::optional<std::string> output_failure() const = 0;
 
   // True when the output is a terminal: only then may escape sequences be
   // written.
   virtual bool output_is_terminal() const = 0;
 
+  // True when the input is a terminal, read key by key: its bytes are keys
+  // pressed by someone, Ctrl-D among them, not data from a pipe or a file.
+  virtual bool input_is_terminal() const = 0;
+
   // The window's width in columns; 80 when it cannot be told.
   virtual std::size_t width() const = 0;
 
-  // The number of a terminating signal (SIGINT, SIGTERM, SIGQUIT) that
-  // arrived and was not taken yet, and takes it.
+  // Whether the cursor stands after the start of a line, as the console says
+  // before each write that may take it there and after each write. A stop
+  // (Ctrl-Z) first takes the cursor to a fresh line when it does, and then
+  // it no longer does.
+  virtual void set_line_started(bool started) = 0;
+  virtual bool line_started() const = 0;
+
+  // The number of a terminating signal (SIGINT, SIGTERM, SIGQUIT, SIGPIPE)
+  // that arrived and was not taken yet, and takes it.
   virtual std::optional<int> take_terminating_signal() = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstddef>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,9 +27,9 @@ struct ProgramRun {
   std::string diagnostics;
 };
 
-ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files) {
+ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files, const Options& options = {}) {
   std::ostringstream diagnostics;
-  const RunOutcome outcome = run_program(terminal, files, diagnostics);
+  const RunOutcome outcome = run_program(terminal, files, diagnostics, options);
   return {outcome, diagnostics.str()};
 }
 
@@ -44,11 +45,12 @@ TEST(Program, RunsThePhasesInOrderAndSucceeds) {
   EXPECT_EQ(files.files["pxx.ftm"].size(), 2968u);
 }
 
-// Each phase hands its slots on closed and makes no call that a slot cannot
-// take: a slot left open across phases would refuse the next phase's open,
-// one left open at the end would still be open here, and a write or read on
-// the wrong slot is refused.
-TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
+// Each phase hands its files on closed and uses the slots it means: a file
+// left open across phases would be open still when the next phase opens it
+// again, or would refuse that open and leave the next file short, one left
+// open at the end would be let go unclosed, and a write or read on the wrong
+// slot would leave pxx.txt short.
+TEST(Program, EveryFileIsClosedBeforeItIsOpenedAgain) {
   const struct {
     const char* run;
     const char* keys;
@@ -63,23 +65,22 @@ TEST(Program, EverySlotIsClosedAndNoCallIsRefused) {
       {"the keys end inside a glide", "a-1a-34\rya-1", 4},
       {"no glide at all", "n", 0},
       {"pxx.txt cannot be created", "a-1a-32\rn", 0, "pxx.txt"},
-      {"pxx.ftm cannot be created", "a-1a-32\rn", 2, "pxx.ftm"},
+      {"pxx.ftm cannot be created", "a-1a-32\rn", 0, "pxx.ftm"},
       {"with the preview", "a-1a-32\rn", 2, "", {.all_rows = true, .preview = true}},
-      {"pxx.wav cannot be created", "a-1a-32\rn", 2, "pxx.wav", {.preview = true}},
+      {"pxx.wav cannot be created", "a-1a-32\rn", 0, "pxx.wav", {.preview = true}},
+      {"pxx.wav in the way, but no preview", "a-1a-32\rn", 2, "pxx.wav"},
   };
   for (const auto& c : cases) {
     ScriptedTerminal terminal(c.keys);
     MemoryFileSystem files;
     files.uncreatable.insert(c.uncreatable);
-    FileSlots slots(files);
-    std::ostringstream diagnostics;
-    run_program(terminal, slots, diagnostics, c.options);
+    run(terminal, files, c.options);
     EXPECT_EQ(files.files.contains("pxx.wav"), c.options.preview && *c.uncreatable == '\0') << c.run;
     EXPECT_EQ(std::count(files.files["pxx.txt"].begin(), files.files["pxx.txt"].end(), '\n'),
               static_cast<std::ptrdiff_t>(c.pitch_lines))
         << c.run;
-    EXPECT_EQ(slots.open_slots(), 0) << c.run;
-    EXPECT_EQ(slots.refused_calls(), 0u) << c.run;
+    EXPECT_EQ(files.opens_while_open, 0) << c.run;
+    EXPECT_EQ(files.writers_not_closed, 0) << c.run;
   }
 }
 
@@ -93,58 +94,86 @@ TEST(Program, ClearsTheScreenOnlyOnATerminal) {
   EXPECT_EQ(terminal.output()[0], '\x1b');
 }
 
-TEST(Program, AFileThatCannotBeCreatedEndsTheRunWithStatusOne) {
+TEST(Program, AFileThatCannotBeReplacedStopsTheRunBeforeAnythingIsShown) {
   for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
     ScriptedTerminal terminal("a-1a-32\rn");
+    terminal.set_output_is_terminal(true);
     MemoryFileSystem files;
     files.uncreatable.insert(name);
     const ProgramRun result = run(terminal, files);
     EXPECT_EQ(result.outcome.exit_status, 1) << name;
-    EXPECT_EQ(result.diagnostics, std::string("zentrill: cannot write ") + name + ": Is a directory\n");
+    EXPECT_EQ(result.diagnostics,
+              std::string("zentrill: cannot replace ") + name + ": Is a directory; no file was changed\n");
+    EXPECT_EQ(terminal.output(), "") << name;
+    EXPECT_TRUE(files.files.empty()) << name;
   }
-  // freq.txt is created before any key is read: no dialogue for nothing.
-  ScriptedTerminal terminal("a-1a-32\rn");
-  MemoryFileSystem files;
-  files.uncreatable.insert("freq.txt");
-  run(terminal, files);
-  EXPECT_EQ(terminal.output(), kBanner);
 }
 
-TEST(Program, AFullDiskKeepsTheFilesWrittenBefore) {
-  ScriptedTerminal terminal("a-1a-32\rn");
-  MemoryFileSystem files;
-  files.capacity = 10 + 18 + 1000;  // freq.txt and pxx.txt fit, the module does not
-  const ProgramRun result = run(terminal, files);
-  EXPECT_EQ(result.outcome.exit_status, 1);
-  EXPECT_EQ(result.diagnostics, "zentrill: cannot write pxx.ftm: No space left on device\n");
-  EXPECT_EQ(files.files["freq.txt"], "110\r\n220\r\n");
-  EXPECT_EQ(files.files["pxx.txt"], "A-1 P80\r\nA-2 P80\r\n");
-  EXPECT_EQ(files.files["pxx.ftm"].size(), 1000u);
-}
-
-TEST(Program, ASignalWhileWaitingClosesTheFilesAndEndsByIt) {
-  for (const int signal_number : {SIGINT, SIGTERM, SIGQUIT}) {
+// After every way out the folder holds the three files as they were before
+// the run, or the three this run made, and nothing else.
+TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
+  const std::map<std::string, std::string> before = {
+      {"freq.txt", "55\r\n"}, {"pxx.txt", "A-0 P80\r\n"}, {"pxx.ftm", "an earlier module"}};
+  const std::string interrupted = "zentrill: interrupted; no file was changed\n";
+  const std::string no_glide = "zentrill: no glide was entered; no file was changed\n";
+  MemoryFileSystem this_run;
+  ScriptedTerminal one_glide("a-1a-32\rn");
+  run(one_glide, this_run);
+  struct WayOut {
+    const char* way;
     ScriptedTerminal terminal;
-    terminal.type("a-1a-32\ryc-").pause().signal(signal_number).type("3c-42\rn");
-    MemoryFileSystem files;
-    const ProgramRun result = run(terminal, files);
-    EXPECT_EQ(result.outcome.ending_signal, signal_number);
-    EXPECT_EQ(result.outcome.exit_status, 128 + signal_number);
-    EXPECT_EQ(files.files["freq.txt"], "110\r\n220\r\n");  // kept, closed
-    EXPECT_FALSE(files.files.contains("pxx.txt"));
-    EXPECT_EQ(result.diagnostics, "");
+    bool replaced;  // this run's files, or those from before
+    int exit_status;
+    std::string diagnostics;
+    MemoryFileSystem faults{};
+  };
+  std::vector<WayOut> ways = {
+      {"N after a glide", ScriptedTerminal("a-1a-32\rn"), true, 0, ""},
+      {"a hang-up after a glide", ScriptedTerminal("a-1a-32\r"), true, 0, ""},
+      {"a hang-up in the next glide", ScriptedTerminal("a-1a-32\ryc-3c-41"), true, 0, ""},
+      {"the input ends before a glide", ScriptedTerminal("a-1a-32"), false, 0, no_glide},
+      {"no input", ScriptedTerminal(""), false, 0, no_glide},
+      {"Ctrl-C at the starting note", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at the ending note", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at the count", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"Ctrl-C at Another?", ScriptedTerminal(), false, 128 + SIGINT, interrupted},
+      {"SIGQUIT at the first prompt", ScriptedTerminal(), false, 128 + SIGQUIT, interrupted},
+      {"SIGTERM after the dialogue", ScriptedTerminal(), false, 128 + SIGTERM, interrupted},
+      {"a closed pipe", ScriptedTerminal(), false, 128 + SIGPIPE, ""},
+      {"a full disk", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: cannot write pxx.ftm: No space left on device; no file was changed\n"},
+      {"a failed read", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
+  };
+  ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
+  ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
+  ways[7].terminal.type("a-1a-32\ryc-3c-41").pause().signal(SIGINT);
+  ways[8].terminal.type("a-1a-32\r").pause().signal(SIGINT);
+  ways[9].terminal.type("a-").pause().signal(SIGQUIT);
+  ways[10].terminal.type("a-1a-32\rn").signal(SIGTERM);
+  ways[11].terminal.type("a-1a-32\r").signal(SIGPIPE);
+  ways[12].faults.capacity = 10 + 18 + 1000 + 30;  // freq.txt and pxx.txt fit beside the files before
+  ways[13].faults.unreadable.insert("pxx.txt");
+  for (WayOut& way : ways) {
+    way.faults.files = before;
+    const ProgramRun result = run(way.terminal, way.faults);
+    EXPECT_EQ(way.faults.files, way.replaced ? this_run.files : before) << way.way;
+    EXPECT_EQ(result.outcome.exit_status, way.exit_status) << way.way;
+    EXPECT_EQ(result.outcome.ending_signal.has_value(), way.exit_status > 128) << way.way;
+    EXPECT_EQ(result.diagnostics, way.diagnostics) << way.way;
   }
 }
 
-TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
+TEST(Program, OutOfRangeFrequenciesAreToldAtOnceAndAfterTheDialogue) {
   ScriptedTerminal terminal("b-7a-72\rn");
   MemoryFileSystem files;
   const ProgramRun result = run(terminal, files);
   EXPECT_EQ(result.outcome.exit_status, 0);
   EXPECT_EQ(files.files["pxx.txt"], "");
-  ASSERT_FALSE(result.diagnostics.empty());
-  EXPECT_TRUE(result.diagnostics.starts_with("zentrill: line 1 of freq.txt"));
-  EXPECT_EQ(result.diagnostics.find('\n'), result.diagnostics.size() - 1);
+  EXPECT_TRUE(result.diagnostics.starts_with("zentrill: step 1 of this glide"));
+  const std::size_t second_line = result.diagnostics.find('\n') + 1;
+  EXPECT_EQ(result.diagnostics.substr(second_line).find("zentrill: line 1 of freq.txt"), 0u);
+  EXPECT_EQ(result.diagnostics.find('\n', second_line), result.diagnostics.size() - 1);
 }
 
 // On a terminal the run ends with the cursor at the start of a line, whatever
@@ -152,7 +181,7 @@ TEST(Program, OutOfRangeFrequenciesAreToldOnce) {
 TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
   struct WayOut {
     ScriptedTerminal terminal;
-    const char* uncreatable;
+    const char* unreadable;
     std::string ending;  // of the transcript through a pipe
   };
   std::vector<WayOut> ways;
@@ -166,7 +195,7 @@ TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
       ScriptedTerminal terminal = way.terminal;
       terminal.set_output_is_terminal(on_terminal);
       MemoryFileSystem files;
-      if (*way.uncreatable != '\0') files.uncreatable.insert(way.uncreatable);
+      files.unreadable.insert(way.unreadable);
       run(terminal, files);
       if (on_terminal) {
         EXPECT_TRUE(terminal.output().ends_with("\r\n")) << way.ending;
@@ -184,8 +213,9 @@ CommandLine parse(const std::vector<const char*>& arguments) {
 
 TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
+  EXPECT_EQ(parse({"-h"}).text, parse({"--help"}).text);
   for (const char* option :
-       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,"}) {
+       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,", "-h,"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
@@ -230,26 +260,39 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
   }
 }
 
-TEST(CommandLine, AnythingElseIsRefusedNamingTheArgument) {
+// A refusal names the whole argument, or the first unknown letter of a
+// cluster of option letters.
+TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
   const struct {
     std::vector<const char*> arguments;
-    const char* named;
+    const char* refusal;
   } cases[] = {
-      {{"-h"}, "-h"},           {{"x"}, "x"},
-      {{""}, ""},               {{"-"}, "-"},
-      {{"--"}, "--"},           {{"-x"}, "-x"},
-      {{"-tx"}, "-tx"},         {{"-T"}, "-T"},
-      {{"-t", "x"}, "x"},       {{"--instr"}, "--instr"},
-      {{"--tracker-tuning=1"}, "--tracker-tuning=1"},
-      {{"--help", "x"}, "x"},   {{"--help", "-t"}, "-t"},
-      {{"-t", "--help"}, "--help"}, {{"--version", "--help"}, "--help"},
+      {{"x"}, "unexpected argument 'x'"},
+      {{""}, "unexpected argument ''"},
+      {{"-"}, "unexpected argument '-'"},
+      {{"--"}, "unexpected argument '--'"},
+      {{"-x"}, "unknown option 'x'"},
+      {{"-tx"}, "unknown option 'x'"},
+      {{"-tixa"}, "unknown option 'x'"},
+      {{"-tXy"}, "unknown option 'X'"},
+      {{"-T"}, "unknown option 'T'"},
+      {{"-t", "x"}, "unexpected argument 'x'"},
+      {{"--instr"}, "unexpected argument '--instr'"},
+      {{"--tracker-tuning=1"}, "unexpected argument '--tracker-tuning=1'"},
+      {{"--help", "x"}, "unexpected argument 'x'"},
+      {{"--help", "-t"}, "unexpected argument '-t'"},
+      {{"-h", "-t"}, "unexpected argument '-t'"},
+      {{"-t", "--help"}, "unexpected argument '--help'"},
+      {{"-t", "-h"}, "unexpected argument '-h'"},
+      {{"-th"}, "unexpected argument '-th'"},
+      {{"--version", "--help"}, "unexpected argument '--help'"},
   };
   for (const auto& c : cases) {
     const CommandLine refused = parse(c.arguments);
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
-    EXPECT_EQ(refused.text, "zentrill: unexpected argument '" + std::string(c.named) +
-                                "' (usage: zentrill [-t] [-i] [-a] [-w] | --help | --version)\n")
+    EXPECT_EQ(refused.text, "zentrill: " + std::string(c.refusal) +
+                                " (usage: zentrill [-t] [-i] [-a] [-w] | --help | --version)\n")
         << given;
   }
 }

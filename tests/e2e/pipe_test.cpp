@@ -2,6 +2,9 @@
 // output, the exact files, and the exit status.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -103,12 +106,12 @@ TEST(PipedRun, IdenticalNotesStartANewPair) {
 TEST(PipedRun, EndOfInputEndsTheDialogueAsIfNWasAnswered) {
   const struct {
     const char* keys;
-    const char* frequency_list;
+    const char* frequency_list;  // nullptr: no glide, no file
   } cases[] = {
-      {"", ""},
-      {"a-", ""},
-      {"a-1a-3", ""},
-      {"a-1a-34", ""},  // a count line without its Enter writes nothing
+      {"", nullptr},
+      {"a-", nullptr},
+      {"a-1a-3", nullptr},
+      {"a-1a-34", nullptr},  // a count line without its Enter writes nothing
       {"a-1a-32\r", "110\r\n220\r\n"},
       {"a-1a-32\rya-1", "110\r\n220\r\n"},
   };
@@ -116,6 +119,11 @@ TEST(PipedRun, EndOfInputEndsTheDialogueAsIfNWasAnswered) {
     ScratchDirectory directory;
     const ProcessResult result = run(directory, c.keys);
     EXPECT_EQ(result.exit_status, 0) << c.keys;
+    if (c.frequency_list == nullptr) {
+      EXPECT_EQ(result.err, "zentrill: no glide was entered; no file was changed\n") << c.keys;
+      EXPECT_EQ(directory.names(), std::vector<std::string>{}) << c.keys;
+      continue;
+    }
     EXPECT_EQ(result.err, "") << c.keys;
     EXPECT_EQ(directory.read("freq.txt"), c.frequency_list) << c.keys;
     EXPECT_EQ(directory.read("pxx.ftm").size(), 2968u) << c.keys;
@@ -142,8 +150,11 @@ TEST(PipedRun, AGlideAboveThePlayableRangeIsCutAndSaid) {
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n7902.14404296875\r\n7458.625480777273\r\n");
   EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
-  EXPECT_NE(result.err.find("line 3 of freq.txt"), std::string::npos) << result.err;
-  EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << "one line: " << result.err;
+  // Once as the glide is entered, once for the list.
+  EXPECT_TRUE(result.err.starts_with("zentrill: step 1 of this glide, 7902.14404296875 Hz,")) << result.err;
+  const std::size_t second_line = result.err.find('\n') + 1;
+  EXPECT_EQ(result.err.find("zentrill: line 3 of freq.txt", second_line), second_line) << result.err;
+  EXPECT_EQ(result.err.find('\n', second_line), result.err.size() - 1) << "two lines: " << result.err;
 }
 
 TEST(PipedRun, TrackerTuningChangesOnlyTheFinePitch) {
@@ -205,7 +216,7 @@ TEST(PipedRun, InstrumentAllRowsAndPreviewShapeOnlyTheModuleAndThePreview) {
 }
 
 TEST(PipedRun, HelpAndVersionTouchNoFile) {
-  for (const char* option : {"--help", "--version"}) {
+  for (const char* option : {"--help", "-h", "--version"}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");
     const ProcessResult result = run(directory, "a-1a-32\rn", {option});
@@ -214,6 +225,22 @@ TEST(PipedRun, HelpAndVersionTouchNoFile) {
     EXPECT_EQ(result.err, "") << option;
     EXPECT_FALSE(directory.exists("freq.txt")) << option;
     EXPECT_EQ(directory.read("pxx.ftm"), "earlier module") << option;
+  }
+}
+
+// Standard output on a full disk: one line says so and the status is 1, and
+// a run still writes its files.
+TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
+  for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
+    ScratchDirectory directory;
+    std::vector<std::string> arguments = {"-c", "exec \"$0\" \"$@\" >/dev/full", ZENTRILL_BINARY};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const ProcessResult result = test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
+    const std::string name = testing::PrintToString(options);
+    EXPECT_EQ(result.exit_status, 1) << name;
+    EXPECT_EQ(result.err, "zentrill: cannot write standard output: No space left on device\n") << name;
+    EXPECT_EQ(directory.read("freq.txt"), options.empty() ? "110\r\n220\r\n" : "") << name;
+    EXPECT_EQ(directory.read("pxx.ftm").size(), options.empty() ? 2968u : 0u) << name;
   }
 }
 
@@ -233,31 +260,97 @@ TEST(PipedRun, AnyOtherArgumentIsRefused) {
   }
 }
 
-TEST(PipedRun, AFileThatCannotBeWrittenIsNamedAndEndsTheRunWithStatusOne) {
-  for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
+// A file that cannot be replaced is named before anything is shown, and
+// nothing is touched; a link to a regular file stands for its target, which
+// is replaced in its own folder.
+TEST(PipedRun, EveryFileIsCheckedBeforeTheFirstPrompt) {
+  const struct {
+    const char* in_place_of_pxx_ftm;
+    const char* reason;  // nullptr: replaced
+  } cases[] = {
+      {"a directory", "Is a directory"},
+      {"a FIFO", "not a regular file"},
+      {"a link to /dev/null", "not a regular file"},
+      {"a link to /dev/full", "not a regular file"},
+      {"a link to a directory", "Is a directory"},
+      {"a link to nothing", "a symbolic link to nothing"},
+      {"a link to a file in another folder", nullptr},
+  };
+  for (const auto& c : cases) {
     ScratchDirectory directory;
-    std::filesystem::create_directory(directory.path() / name);
+    ScratchDirectory other;
+    other.write("module.ftm", "earlier module");
+    const std::string what = c.in_place_of_pxx_ftm;
+    const std::filesystem::path module = directory.path() / "pxx.ftm";
+    if (what == "a directory") std::filesystem::create_directory(module);
+    if (what == "a FIFO") {
+      ASSERT_EQ(::mkfifo(module.c_str(), 0666), 0);
+    }
+    if (what == "a link to /dev/null") std::filesystem::create_symlink("/dev/null", module);
+    if (what == "a link to /dev/full") std::filesystem::create_symlink("/dev/full", module);
+    if (what == "a link to a directory") std::filesystem::create_symlink(other.path(), module);
+    if (what == "a link to nothing") std::filesystem::create_symlink(other.path() / "missing", module);
+    if (what == "a link to a file in another folder") {
+      std::filesystem::create_symlink(other.path() / "module.ftm", module);
+    }
+    directory.write("freq.txt", "earlier list");
     const ProcessResult result = run(directory, "a-1a-32\rn");
-    EXPECT_EQ(result.exit_status, 1) << name;
-    EXPECT_EQ(result.err, std::string("zentrill: cannot write ") + name + ": Is a directory\n");
+    if (c.reason == nullptr) {
+      EXPECT_EQ(result.exit_status, 0) << what;
+      EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n") << what;
+      EXPECT_TRUE(std::filesystem::is_symlink(module)) << what;
+      EXPECT_EQ(other.read("module.ftm").size(), 2968u) << what;
+      EXPECT_EQ(directory.names(), (std::vector<std::string>{"freq.txt", "pxx.ftm", "pxx.txt"})) << what;
+      EXPECT_EQ(other.names(), std::vector<std::string>{"module.ftm"}) << what;
+      continue;
+    }
+    EXPECT_EQ(result.exit_status, 1) << what;
+    EXPECT_EQ(result.out, "") << what;
+    EXPECT_EQ(result.err,
+              std::string("zentrill: cannot replace pxx.ftm: ") + c.reason + "; no file was changed\n")
+        << what;
+    EXPECT_EQ(directory.names(), (std::vector<std::string>{"freq.txt", "pxx.ftm"})) << what;
+    EXPECT_EQ(directory.read("freq.txt"), "earlier list") << what;
   }
 }
 
-TEST(PipedRun, DiskFullIsReportedAndEarlierFilesAreKept) {
-  for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
-    ScratchDirectory directory;
-    std::filesystem::create_symlink("/dev/full", directory.path() / name);
-    const ProcessResult result = run(directory, "a-1a-32\rn");
-    EXPECT_EQ(result.exit_status, 1) << name;
-    EXPECT_EQ(result.err, std::string("zentrill: cannot write ") + name +
-                              ": No space left on device\n");
-    if (std::string(name) != "freq.txt") {
-      EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n") << name;
-    }
-    if (std::string(name) == "pxx.ftm") {
-      EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
-    }
+TEST(PipedRun, AFolderThatCannotBeWrittenStopsTheRun) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes in any folder";
+  ScratchDirectory directory;
+  directory.write("pxx.txt", "earlier list");
+  std::filesystem::permissions(directory.path(),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const ProcessResult result = run(directory, "a-1a-32\rn");
+  std::filesystem::permissions(directory.path(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "zentrill: cannot replace freq.txt: Permission denied; no file was changed\n");
+  EXPECT_EQ(directory.names(), std::vector<std::string>{"pxx.txt"});
+}
+
+// A file replaced keeps its permission bits; a new one gets 0666 less the
+// umask. The program reads back what it wrote even when the umask leaves it
+// no read permission.
+TEST(PipedRun, PermissionBitsAreKeptAndAWriteOnlyUmaskLosesNothing) {
+  ScratchDirectory directory;
+  directory.write("pxx.ftm", "earlier module");
+  std::filesystem::permissions(directory.path() / "pxx.ftm", std::filesystem::perms{0640});
+  const mode_t umask_before = ::umask(0466);
+  const ProcessResult result = run(directory, "a-1a-32\rn");
+  ::umask(umask_before);
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err, "");
+  const auto permissions = [&](const char* name) {
+    return std::filesystem::status(directory.path() / name).permissions();
+  };
+  EXPECT_EQ(permissions("freq.txt"), std::filesystem::perms{0200});
+  EXPECT_EQ(permissions("pxx.txt"), std::filesystem::perms{0200});
+  EXPECT_EQ(permissions("pxx.ftm"), std::filesystem::perms{0640});
+  for (const char* name : {"freq.txt", "pxx.txt"}) {
+    std::filesystem::permissions(directory.path() / name, std::filesystem::perms{0600});
   }
+  EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nA-2 P80\r\n");
+  EXPECT_EQ(directory.read("pxx.ftm").substr(400, 1), std::string(1, 2));  // the filler rows start at row 2
 }
 
 }  // namespace

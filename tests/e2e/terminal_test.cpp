@@ -161,9 +161,11 @@ void PrintTo(const SignalAtPrompt& at, std::ostream* out) {
 
 class TerminatingSignalRun : public testing::TestWithParam<SignalAtPrompt> {};
 
-TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
+TEST_P(TerminatingSignalRun, PutsTheModeBackChangesNoFileAndEndsByTheSignal) {
   const SignalAtPrompt& at = GetParam();
   ScratchDirectory directory;
+  directory.write("freq.txt", "earlier list");
+  directory.write("pxx.ftm", "earlier module");
   PtyChild child(zentrill_in(directory.path()));
   ASSERT_TRUE(child.read_until(kStart));
   child.type(at.keys);
@@ -177,11 +179,15 @@ TEST_P(TerminatingSignalRun, PutsTheModeBackKeepsTheFilesAndEndsByTheSignal) {
     kill(child.pid(), at.signal_number);
   }
   EXPECT_TRUE(ended_by(child.wait(), at.signal_number));
-  // The shell's text after it starts a line of its own.
-  EXPECT_TRUE(screen_bytes(child.output()).ends_with(std::string(at.prompt) + "\r\n")) << child.output();
+  // The message, and the shell's text after it, start lines of their own.
+  EXPECT_TRUE(screen_bytes(child.output())
+                  .ends_with(std::string(at.prompt) + "\r\nzentrill: interrupted; no file was changed\r\n"))
+      << child.output();
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  EXPECT_EQ(directory.read("freq.txt"), kOneGlide);  // closed, with the first glide
-  EXPECT_FALSE(directory.exists("pxx.ftm"));
+  // The first glide's pending list is gone with the rest.
+  EXPECT_EQ(directory.names(), (std::vector<std::string>{"freq.txt", "pxx.ftm"}));
+  EXPECT_EQ(directory.read("freq.txt"), "earlier list");
+  EXPECT_EQ(directory.read("pxx.ftm"), "earlier module");
 }
 
 std::vector<SignalAtPrompt> signals_at_every_prompt() {
@@ -209,7 +215,7 @@ TEST(TerminalRun, CtrlCWhileTypingTheStepCountEndsTheRun) {
   child.type("\x03");
   EXPECT_TRUE(ended_by(child.wait(), SIGINT));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
-  EXPECT_EQ(directory.read("freq.txt"), "");
+  EXPECT_EQ(directory.names(), std::vector<std::string>{});
 }
 
 // Stopped at a note prompt and in the count line; each time the row is drawn
@@ -233,6 +239,44 @@ TEST(TerminalRun, CtrlZStopsWithTheModeBackAndTheRunCarriesOnWhenContinued) {
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("freq.txt"), kOneGlide);
+}
+
+// After the last "Another? " 1000 glides of 1200 steps keep the program
+// computing a while, reading no key: Ctrl-Z stops it then and there, by
+// SIGTSTP, with the shell's line to come on a fresh line, and the run ends
+// normally when continued, adding no line end of its own.
+TEST(TerminalRun, CtrlZWhileTheFilesAreComputedStopsAtOnceOnAFreshLine) {
+  ScratchDirectory directory;
+  PtyChild child(zentrill_in(directory.path()));
+  ASSERT_TRUE(child.read_until(kStart));
+  constexpr int kGlides = 1000;
+  constexpr int kGlidesTypedTogether = 100;
+  for (int typed = 0; typed < kGlides; typed += kGlidesTypedTogether) {
+    std::string keys;
+    for (int glide = typed; glide < typed + kGlidesTypedTogether; ++glide) {
+      keys += glide == 0 ? "c-1a#71200\r" : "yc-1a#71200\r";  // "y" answers the "Another? " before
+    }
+    child.type(keys);
+    ASSERT_TRUE(child.read_until_count("Another? ", static_cast<std::size_t>(typed + kGlidesTypedTogether)));
+  }
+  // Ctrl-Z throws away keys the program has not read yet: it comes once the
+  // program has taken "n" and computes, using the processor.
+  const long waiting = child.cpu_ticks();
+  child.type("n");
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (child.cpu_ticks() < waiting + 3 && std::chrono::steady_clock::now() < deadline) usleep(500);
+  child.type("\x1a");
+  const std::optional<int> stopped = child.wait(std::chrono::seconds(10), WUNTRACED);
+  ASSERT_TRUE(stopped && WIFSTOPPED(*stopped)) << "not stopped before the run ended";
+  EXPECT_EQ(WSTOPSIG(*stopped), SIGTSTP);
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  // The line end before the stop, its LF made CR LF by the terminal.
+  EXPECT_TRUE(child.read_until("Another? \r\r\n")) << child.output().substr(child.output().size() - 40);
+  kill(child.pid(), SIGCONT);
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+  EXPECT_TRUE(screen_bytes(child.output()).ends_with("Another? \r\n"));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.read("pxx.ftm").size(), 2968u);
 }
 
 // A window narrowed from 100 to 60 columns while a 90-character count line
@@ -274,8 +318,10 @@ TEST(TerminalRun, AMessageOnStandardErrorStartsALineOfItsOwn) {
   PtyChild child(zentrill_in(directory.path()), "b-7a-72\rn");  // B-7 is above the playable range
   EXPECT_TRUE(exited_with(child.wait(), 0));
   const std::string screen = dialogue(child);
-  EXPECT_NE(screen.find("How many notes/frames? 2\r\nAnother? \r\nzentrill: line 1 of freq.txt, "),
-            std::string::npos) << screen;
+  EXPECT_NE(screen.find("How many notes/frames? 2\r\nzentrill: step 1 of this glide, "), std::string::npos)
+      << screen;
+  EXPECT_NE(screen.find("end before it\r\nAnother? \r\nzentrill: line 1 of freq.txt, "), std::string::npos)
+      << screen;
   EXPECT_TRUE(screen.ends_with("pxx.ftm\r\n")) << screen;  // and nothing after it
 }
 
@@ -298,8 +344,10 @@ TEST(TerminalRun, InputFromNullEndsAtOnceWithTheScreenStillCleared) {
   PtyChild child(zentrill_in(directory.path(), true));
   EXPECT_TRUE(exited_with(child.wait(std::chrono::seconds(5)), 0));
   EXPECT_TRUE(child.read_until(kStart, std::chrono::seconds(1)));
-  EXPECT_EQ(dialogue(child), banner_and(kStart + "\r\n"));
+  EXPECT_EQ(dialogue(child),
+            banner_and(kStart + "\r\nzentrill: no glide was entered; no file was changed\r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  EXPECT_EQ(directory.names(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -409,9 +409,7 @@ void check_line_editor(const std::vector<Key>& keys, std::size_t width, std::siz
     model.press(key, columns);
     const std::string output = editor.press(key, width);
     ZENTRILL_FUZZ_CHECK(editor.line() == model.line);
-    ZENTRILL_FUZZ_CHECK(editor.cursor() == model.cursor);
     ZENTRILL_FUZZ_CHECK(editor.done() == model.done);
-    ZENTRILL_FUZZ_CHECK(editor.cursor() <= editor.line().size());
     ZENTRILL_FUZZ_CHECK(editor.line().size() <= LineEditor::kCapacity);
     if (was_done) {
       ZENTRILL_FUZZ_CHECK(output.empty());
@@ -419,6 +417,12 @@ void check_line_editor(const std::vector<Key>& keys, std::size_t width, std::siz
     }
     if (!on_screen) {
       ZENTRILL_FUZZ_CHECK(output == (model.done ? model.line : std::string()));
+      // The cursor, unseen while editing, is where a repaint puts it.
+      if (!model.done && (model.line.size() <= 512 || &key == &keys.back())) {
+        ModelTerminal repainted(columns, start);
+        repainted.play(editor.repaint(width));
+        ZENTRILL_FUZZ_CHECK(repainted.cursor_index() == start + model.cursor);
+      }
       continue;
     }
 

@@ -2,8 +2,8 @@
 // written with each of the four combinations of the options. Checked for
 // every run:
 //   - the module holds N patterns: 1 without all rows, else one per 256
-//     lines rounded up (1 to 128), and is 2968 + 2581 (N - 1) bytes, 223
-//     more with the instrument;
+//     lines held (at most 32767) and the row after them, rounded up (1 to
+//     128), and is 2968 + 2581 (N - 1) bytes, 223 more with the instrument;
 //   - the blocks before INSTRUMENTS and SEQUENCES are those of every module;
 //     INSTRUMENTS is the empty block, or with the instrument always the same
 //     251 bytes; FRAMES plays pattern k on the first channel in frame k;
@@ -11,13 +11,15 @@
 //     255 in order; then the fixed tail;
 //   - every item is a note row (note 0-12, octave 0-9, instrument 0), a
 //     continuation row or a filler row (no note, no instrument), always with
-//     an empty volume and the fine-pitch effect;
-//   - the items are exactly those the line rules give for the first 256 N
-//     lines of the list, row 0 of every pattern after the first a note row,
-//     worked out here on the side;
+//     an empty volume and the fine-pitch effect, or with all rows the one
+//     row after the last line (a note cut and the halt effect);
+//   - the items are exactly those the line rules give for the first 256
+//     lines of the list, or with all rows its first 32767 and the end,
+//     row 0 of every pattern after the first a note row, worked out here on
+//     the side;
 //   - the count of lines left out is 0 without all rows, else those after
-//     the 32768th;
-//   - both slots are closed afterwards and no call was refused;
+//     the 32767th;
+//   - both files are closed afterwards, and neither was opened while open;
 //   - on a disk that fills up, pxx.ftm holds exactly the bytes that fitted
 //     and the failure is reported.
 #include <algorithm>
@@ -34,6 +36,7 @@
 #include "module/module_writer.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -73,7 +76,7 @@ Run write(const std::string& pitch_list, const ModuleOptions& options, std::size
     run.write_failed = true;
   }
   run.module = files.files["pxx.ftm"];
-  run.slots_closed = slots.open_slots() == 0 && slots.refused_calls() == 0;
+  run.slots_closed = files.open_files() == 0 && files.opens_while_open == 0;
   return run;
 }
 
@@ -106,7 +109,10 @@ std::string row_bytes(std::uint32_t row, int note, int octave, int instrument, i
 // rules: characters 1 and 2 the note (kept when not a capital note letter), 3
 // the octave (0 when not a digit), 6 and 7 the hexadecimal digits (each kept
 // when not 0-9 or A-F); row 0 of each pattern after the first a note row.
-std::string expected_patterns(const std::vector<std::string>& lines, std::uint32_t patterns) {
+std::string expected_patterns(const std::vector<std::string>& lines, std::uint32_t patterns,
+                              bool all_rows) {
+  const std::size_t held = all_rows ? std::min<std::size_t>(lines.size(), 32767) : 256;
+  bool ended = !all_rows;
   // A zero byte stands for a position past the end; it matches nothing below.
   const auto character = [](const std::string& line, std::size_t position) {
     return position <= line.size() ? line[position - 1] : '\0';
@@ -119,7 +125,7 @@ std::string expected_patterns(const std::vector<std::string>& lines, std::uint32
   for (std::uint32_t pattern = 0; pattern < patterns; ++pattern) {
     data += u32_bytes(0) + u32_bytes(0) + u32_bytes(pattern) + u32_bytes(kPatternRows);
     std::uint32_t row = 0;
-    for (; row < kPatternRows && next_line < lines.size(); ++row) {
+    for (; row < kPatternRows && next_line < std::min(lines.size(), held); ++row) {
       const std::string& line = lines[next_line++];
       const char letter = character(line, 1);
       if (letter != '-' && letters.find(letter) != std::string_view::npos) {
@@ -143,6 +149,11 @@ std::string expected_patterns(const std::vector<std::string>& lines, std::uint32
       previous_note = note;
       previous_octave = octave;
     }
+    if (!ended && row < kPatternRows) {
+      data += u32_bytes(row) + std::string("\x0E\x00\x40\x10\x04\x00", 6);
+      ++row;
+      ended = true;
+    }
     for (; row < kPatternRows; ++row) {
       data += row_bytes(row, kNoNote, 0, kNoInstrument, kNeutralFinePitch);
     }
@@ -154,16 +165,21 @@ void check_items(std::string_view items) {
   for (std::uint32_t row = 0; row < kPatternRows; ++row) {
     const std::string_view item = items.substr(row * kRowSize, kRowSize);
     const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(item[offset]); };
+    const auto cell = [&](const Field& field) { return byte(field.offset); };
     const std::uint32_t index = byte(0) | byte(1) << 8 | byte(2) << 16 | std::uint32_t{byte(3)} << 24;
     ZENTRILL_FUZZ_CHECK(index == row);
-    ZENTRILL_FUZZ_CHECK(byte(kNoteOffset) <= 12);
-    ZENTRILL_FUZZ_CHECK(byte(kOctaveOffset) <= 9);
-    ZENTRILL_FUZZ_CHECK(byte(kVolumeOffset) == kNoVolume);
-    ZENTRILL_FUZZ_CHECK(byte(kEffectCommandOffset) == kFinePitchEffect);
-    if (byte(kInstrumentOffset) == kNoInstrument) {
-      ZENTRILL_FUZZ_CHECK(byte(kNoteOffset) == kNoNote && byte(kOctaveOffset) == 0);
+    if (cell(kRow.effect_command) == kHaltEffect) {
+      ZENTRILL_FUZZ_CHECK(cell(kRow.note) == kNoteCut && cell(kRow.instrument) == kNoInstrument);
+      continue;
+    }
+    ZENTRILL_FUZZ_CHECK(cell(kRow.note) <= 12);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.octave) <= 9);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.volume) == kNoVolume);
+    ZENTRILL_FUZZ_CHECK(cell(kRow.effect_command) == kFinePitchEffect);
+    if (cell(kRow.instrument) == kNoInstrument) {
+      ZENTRILL_FUZZ_CHECK(cell(kRow.note) == kNoNote && cell(kRow.octave) == 0);
     } else {
-      ZENTRILL_FUZZ_CHECK(byte(kInstrumentOffset) == kFirstInstrument);
+      ZENTRILL_FUZZ_CHECK(cell(kRow.instrument) == kFirstInstrument);
     }
   }
 }
@@ -206,10 +222,10 @@ void check_module(const std::uint8_t* data, std::size_t size, const ModuleOption
 
   const std::vector<std::string> lines = lines_of(pitch_list);
   const std::uint64_t patterns =
-      options.all_rows ? std::clamp<std::uint64_t>((lines.size() + 255) / 256, 1, 128) : 1;
+      options.all_rows ? std::min<std::uint64_t>(lines.size(), 32767) / 256 + 1 : 1;
   const std::uint32_t n = static_cast<std::uint32_t>(patterns);
   ZENTRILL_FUZZ_CHECK(run.lines_left_out ==
-                      (options.all_rows && lines.size() > 32768 ? lines.size() - 32768 : 0));
+                      (options.all_rows && lines.size() > 32767 ? lines.size() - 32767 : 0));
 
   const std::string_view module = run.module;
   const std::size_t instrument_size = options.instrument ? kInstrumentBlockSize : 28;
@@ -228,9 +244,9 @@ void check_module(const std::uint8_t* data, std::size_t size, const ModuleOption
   const std::string heads = expected_frames_and_patterns_head(n);
   ZENTRILL_FUZZ_CHECK(rest.substr(0, heads.size()) == heads);
   rest.remove_prefix(heads.size());
-  const std::string pattern_data = expected_patterns(lines, n);
+  const std::string pattern_data = expected_patterns(lines, n, options.all_rows);
   for (std::uint32_t pattern = 0; pattern < n; ++pattern) {
-    check_items(rest.substr(pattern * kPatternSize + kPatternHeadSize, kPatternRows * kRowSize));
+    check_items(rest.substr(pattern * kPatternSize + kPatternHead.size(), kPatternRows * kRowSize));
   }
   ZENTRILL_FUZZ_CHECK(rest.substr(0, pattern_data.size()) == pattern_data);
   ZENTRILL_FUZZ_CHECK(rest.substr(pattern_data.size()) == kTail);

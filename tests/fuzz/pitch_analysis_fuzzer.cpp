@@ -28,6 +28,7 @@
 #include "pitch/pitch_analysis.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -60,7 +61,7 @@ Run analyse(const std::string& frequency_list, std::size_t capacity) {
   slots.open_for_writing(kPitchListSlot, "pxx.txt");
   Run run;
   try {
-    run.stop = run_pitch_analysis(slots);
+    run.stop = run_pitch_analysis(slots, FinePitch::exact_period);
     while (!slots.at_end(kFrequencyListSlot)) {
       slots.read_numeric_item(kFrequencyListSlot);
       ++run.unread_items;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <sstream>
 #include <string>
 
 #include "memory_file_system.h"
@@ -18,17 +20,21 @@ using test_support::ScriptedTerminal;
 struct Phase1 {
   std::string screen;
   std::string frequency_list;
+  std::uint64_t glides;
+  std::string diagnostics;
 };
 
-Phase1 run_phase1(std::string_view keys) {
+Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false) {
   ScriptedTerminal terminal(keys);
+  terminal.set_input_is_terminal(input_is_terminal);
   Console console(terminal);
   MemoryFileSystem files;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
-  run_frequency_list_builder(console, slots);
+  std::ostringstream diagnostics;
+  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
   // The phase has closed slot 1: the file is complete before the slots go.
-  return {terminal.output(), files.files["freq.txt"]};
+  return {terminal.output(), files.files["freq.txt"], glides, diagnostics.str()};
 }
 
 std::size_t line_count(const std::string& text) {
@@ -113,17 +119,58 @@ TEST(FrequencyListBuilder, TheEndOfInputEndsThePhaseKeepingTheGlidesWritten) {
   const struct {
     const char* keys;
     std::size_t lines;
+    std::uint64_t glides;
   } cases[] = {
-      {"", 0},
-      {"a-1a-3", 0},
-      {"a-1a-312", 0},  // the count line had no Enter yet
-      {"a-1a-32\r", 2},
-      {"a-1a-32\ry", 2},
-      {"a-1a-32\rya-1a-25", 2},
-      {"a-1a-32\rya-1a-25\r", 7},
+      {"", 0, 0},
+      {"a-1a-3", 0, 0},
+      {"a-1a-312", 0, 0},  // the count line had no Enter yet
+      {"a-1a-32\r", 2, 1},
+      {"a-1a-32\ry", 2, 1},
+      {"a-1a-32\rya-1a-25", 2, 1},
+      {"a-1a-32\rya-1a-25\r", 7, 2},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(line_count(run_phase1(c.keys).frequency_list), c.lines) << c.keys;
+    const Phase1 run = run_phase1(c.keys);
+    EXPECT_EQ(line_count(run.frequency_list), c.lines) << c.keys;
+    EXPECT_EQ(run.glides, c.glides) << c.keys;
+  }
+}
+
+// Told as soon as the count is taken, so the user can stop before typing
+// more; the screen's dialogue is the same as without it.
+TEST(FrequencyListBuilder, AGlideLeavingThePlayableRangeIsToldAtOnceNamingItsFirstStepOutside) {
+  const Phase1 run = run_phase1("b-7a-72\rya-1a-32\rya#7b-73\rn");
+  EXPECT_EQ(run.diagnostics,
+            "zentrill: step 1 of this glide, 7902.14404296875 Hz, is outside the playable range of about "
+            "54.61 to 7714.54 Hz; pxx.txt and pxx.ftm will end before it\n"
+            "zentrill: step 3 of this glide, 7751.450708134646 Hz, is outside the playable range of about "
+            "54.61 to 7714.54 Hz; pxx.txt and pxx.ftm will end before it\n");
+  EXPECT_EQ(run.screen.find("zentrill"), std::string::npos);
+  EXPECT_EQ(run.glides, 3u);
+  EXPECT_EQ(run_phase1("g-7a#7300\rn").diagnostics, "");  // A#7, about 7458.6 Hz, is the highest inside
+}
+
+// Ctrl-D pressed at a terminal finishes as N does, at "Another? " and before
+// a starting note's first key; anywhere else it is dropped, as its byte from a
+// pipe is everywhere.
+TEST(FrequencyListBuilder, CtrlDAtATerminalFinishesAtAnotherOrBeforeAStartingNote) {
+  const struct {
+    std::string keys;
+    std::size_t lines_at_a_terminal;
+    std::size_t lines_from_a_pipe;
+  } cases[] = {
+      {"\x04" "a-1a-32\rn", 0, 2},
+      {"a-1a-32\r\x04" "ya-1a-25\rn", 2, 7},
+      {"a-1a-32\rya\x04-1a-25\rn", 7, 7},
+      {"a-1\x04" "a-32\rn", 2, 2},
+      {"a-1a-3\x04" "2\x04\rn", 2, 2},
+  };
+  for (const auto& c : cases) {
+    for (const bool at_a_terminal : {true, false}) {
+      EXPECT_EQ(line_count(run_phase1(c.keys, at_a_terminal).frequency_list),
+                at_a_terminal ? c.lines_at_a_terminal : c.lines_from_a_pipe)
+          << testing::PrintToString(c.keys) << (at_a_terminal ? " at a terminal" : " from a pipe");
+    }
   }
 }
 
@@ -134,7 +181,8 @@ TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   files.capacity = 100;
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
-  EXPECT_THROW(run_frequency_list_builder(console, slots), FileError);
+  std::ostringstream diagnostics;
+  EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics), FileError);
   EXPECT_EQ(files.files["freq.txt"].size(), 100u);
   EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");
 }

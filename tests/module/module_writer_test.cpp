@@ -14,6 +14,7 @@
 #include "memory_file_system.h"
 #include "module/module_format.h"
 #include "textio/file_system.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -127,9 +128,8 @@ const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 Row row_at(const std::string& module, std::size_t row, const ModuleShape& shape = {},
            std::uint32_t pattern = 0) {
   const std::string bytes = row_bytes(module, row, shape, pattern);
-  const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
-  return {byte(kNoteOffset), byte(kOctaveOffset), byte(kInstrumentOffset),
-          byte(kEffectParameterOffset)};
+  const auto byte = [&](const Field& field) { return static_cast<unsigned char>(bytes[field.offset]); };
+  return {byte(kRow.note), byte(kRow.octave), byte(kRow.instrument), byte(kRow.effect_parameter)};
 }
 
 // ---------------------------------------------------------------------------
@@ -173,9 +173,9 @@ TEST(ModuleWriter, EveryRowHasItsIndexVolumeAndEffect) {
     for (std::uint32_t row = 0; row < kPatternRows; ++row) {
       const std::string bytes = row_bytes(module, row);
       const std::string index{static_cast<char>(row), '\0', '\0', '\0'};
-      EXPECT_EQ(bytes.substr(kRowIndexOffset, 4), index) << "row " << row;
-      EXPECT_EQ(bytes[kVolumeOffset], '\x10') << "row " << row;
-      EXPECT_EQ(bytes[kEffectCommandOffset], '\x0D') << "row " << row;
+      EXPECT_EQ(bytes.substr(kRow.index.offset, kRow.index.size), index) << "row " << row;
+      EXPECT_EQ(bytes[kRow.volume.offset], '\x10') << "row " << row;
+      EXPECT_EQ(bytes[kRow.effect_command.offset], '\x0D') << "row " << row;
     }
     // The byte 0x0A goes out alone, with no CR added before it.
     EXPECT_EQ(row_bytes(module, 10).substr(0, 4), hex_bytes("0A 00 00 00"));
@@ -300,7 +300,7 @@ TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
 }
 
 // With all rows, the pitch list is also opened and closed once to count its
-// lines; no call is ever refused.
+// lines; both files are let go before the writer returns.
 TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
        {ModuleOptions{}, ModuleOptions{.all_rows = true}, ModuleOptions{true, true}}) {
@@ -311,8 +311,8 @@ TEST(ModuleWriter, ClosesBothSlots) {
     file_system.files["pxx.txt"] = pitch_list_of(lines);
     FileSlots slots(file_system);
     write_module(slots, options);
-    EXPECT_EQ(slots.open_slots(), 0);
-    EXPECT_EQ(slots.refused_calls(), 0u);
+    EXPECT_EQ(file_system.open_files(), 0);
+    EXPECT_EQ(file_system.opens_while_open, 0);
     const std::size_t size = file_system.files["pxx.ftm"].size();
     slots.print(2, "more");
     EXPECT_EQ(file_system.files["pxx.ftm"].size(), size);
@@ -372,26 +372,42 @@ Row runs_of_three_row(std::size_t i, bool starts_pattern) {
   return (i / 3) % 2 ? note_row(3, 4, parameter) : note_row(1, 3, parameter);
 }
 
-TEST(ModuleWriter, AllRowsWithAtMost256LinesIsTheDefaultModule) {
+// The row after the last line: a note cut and the halt effect.
+std::string end_row_bytes(std::size_t row) {
+  return std::string{static_cast<char>(row)} + hex_bytes("00 00 00 0E 00 40 10 04 00");
+}
+
+TEST(ModuleWriter, AllRowsWithFewerThan256LinesIsTheDefaultModuleEndingAfterThem) {
   const struct {
     const char* name;
     std::optional<std::string> pitch_list;
+    std::size_t lines;
   } cases[] = {
-      {"missing pitch list", std::nullopt},
-      {"empty pitch list", ""},
-      {"worked example", pitch_list_of({"C#3 P8A", "C#3 P7F", "D-3 P80"})},
-      {"256 lines", pitch_list_of(full_pitch_list())},
+      {"missing pitch list", std::nullopt, 0},
+      {"empty pitch list", "", 0},
+      {"worked example", pitch_list_of({"C#3 P8A", "C#3 P7F", "D-3 P80"}), 3},
+      {"4 lines", pitch_list_of({"A-1 P80", "D#2 P80", "A-2 P80", "D#3 P80"}), 4},
+      {"255 lines", pitch_list_of(runs_of_three(255)), 255},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::uint64_t left_out = 1;
-    EXPECT_EQ(module_written(c.pitch_list, {.all_rows = true}, &left_out), module_written(c.pitch_list));
+    const std::string module = module_written(c.pitch_list, {.all_rows = true}, &left_out);
+    std::string expected = module_written(c.pitch_list, {});
+    expected.replace(pattern_items_offset({}, 0) + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
+    EXPECT_EQ(module, expected);
     EXPECT_EQ(left_out, 0u);
-    EXPECT_EQ(module_written(c.pitch_list, {true, true}), module_written(c.pitch_list, {true, false}));
+    EXPECT_EQ(module_written(c.pitch_list, {true, true}),
+              module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
   }
 }
 
-TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
+TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
+  const std::string two_frames =
+      hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
+                "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00");
+  const std::string two_patterns_head =
+      hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00");
   const struct {
     std::size_t lines;
     std::uint32_t patterns;
@@ -399,10 +415,9 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
     std::string frames;  // the FRAMES block
     std::string patterns_head;  // the PATTERNS block head
   } cases[] = {
-      {257, 2, 5549,
-       hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 1A 00 00 00 "
-                 "02 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00"),
-       hex_bytes("50 41 54 54 45 52 4E 53 00 00 00 00 00 00 00 00 05 00 00 00 20 14 00 00")},
+      // The last line on row 255: the end takes row 0 of one more pattern.
+      {256, 2, 5549, two_frames, two_patterns_head},
+      {257, 2, 5549, two_frames, two_patterns_head},
       {1200, 5, 13292,
        hex_bytes("46 52 41 4D 45 53 00 00 00 00 00 00 00 00 00 00 03 00 00 00 29 00 00 00 "
                  "05 00 00 00 06 00 00 00 96 00 00 00 00 01 00 00 00 00 00 00 00 01 00 00 00 00 "
@@ -414,7 +429,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
     const std::vector<std::string> lines = runs_of_three(c.lines);
     const std::string module = module_written(lines, {.all_rows = true});
     ASSERT_EQ(module.size(), c.size);
-    EXPECT_EQ(module.substr(0, 295), module_written(lines).substr(0, 295));
+    EXPECT_EQ(module.substr(0, 295), module_written(lines, {}).substr(0, 295));
     EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
     const std::size_t patterns_at = 295 + c.frames.size();
     EXPECT_EQ(module.substr(patterns_at, 24), c.patterns_head);
@@ -426,6 +441,10 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
                     hex_bytes("00 00 00 00 01 00 00"));
       for (std::size_t row = 0; row < 256; ++row) {
         const std::size_t line = 256 * pattern + row;
+        if (line == c.lines) {
+          EXPECT_EQ(row_bytes(module, row, shape, pattern), end_row_bytes(row)) << "row " << row;
+          continue;
+        }
         const Row expected = line < c.lines ? runs_of_three_row(line, row == 0) : kFillerRow;
         EXPECT_EQ(row_at(module, row, shape, pattern), expected) << "row " << row;
         EXPECT_EQ(row_bytes(module, row, shape, pattern)[0], static_cast<char>(row));
@@ -439,23 +458,24 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256Lines) {
   }
 }
 
-// At most 128 patterns: the lines after the 32768th are left out of the
-// module and counted, and only with all rows.
-TEST(ModuleWriter, AllRowsHoldsAtMost32768Lines) {
-  const std::string full_module = module_written(runs_of_three(32768), {.all_rows = true});
+// At most 128 patterns, the last row ending the song: the lines after the
+// 32767th are left out of the module and counted, and only with all rows.
+TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
+  const std::string full_module = module_written(runs_of_three(32767), {.all_rows = true});
   ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
   const ModuleShape full{128, false};
-  EXPECT_EQ(row_at(full_module, 255, full, 127), runs_of_three_row(32767, false));
+  EXPECT_EQ(row_at(full_module, 254, full, 127), runs_of_three_row(32766, false));
+  EXPECT_EQ(row_bytes(full_module, 255, full, 127), end_row_bytes(255));
 
   const struct {
     std::size_t lines;
     ModuleOptions options;
     std::uint64_t left_out;
   } cases[] = {
-      {32768, {.all_rows = true}, 0},
-      {32769, {.all_rows = true}, 1},
-      {33768, {.all_rows = true}, 1000},
-      {33768, {}, 0},
+      {32767, {.all_rows = true}, 0},
+      {32768, {.all_rows = true}, 1},
+      {33767, {.all_rows = true}, 1000},
+      {33767, {}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
@@ -471,11 +491,11 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32768Lines) {
 
 TEST(ModuleWriter, TheLinesLeftOutMessageCountsThemAndNamesTheFirst) {
   EXPECT_EQ(lines_left_out_message(1),
-            "zentrill: 1 line of pxx.txt, line 32769, was left out of pxx.ftm, which holds at "
-            "most 128 patterns of 256 rows; pxx.txt keeps it");
+            "zentrill: 1 line of pxx.txt, line 32768, was left out of pxx.ftm, which holds at "
+            "most 32767 lines and the row that ends the song; pxx.txt keeps it");
   EXPECT_EQ(lines_left_out_message(1000),
-            "zentrill: 1000 lines of pxx.txt, lines 32769 on, were left out of pxx.ftm, which "
-            "holds at most 128 patterns of 256 rows; pxx.txt keeps them all");
+            "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm, which "
+            "holds at most 32767 lines and the row that ends the song; pxx.txt keeps them all");
 }
 
 // ---------------------------------------------------------------------------
@@ -486,7 +506,7 @@ TEST(ModuleWriter, UncreatableModuleThrows) {
   file_system.files["pxx.txt"] = pitch_list_of({"A-3 P80"});
   file_system.uncreatable.insert("pxx.ftm");
   FileSlots slots(file_system);
-  EXPECT_THROW(write_module(slots), FileError);
+  EXPECT_THROW(write_module(slots, {}), FileError);
 }
 
 TEST(ModuleWriter, FullDiskThrows) {
@@ -501,10 +521,10 @@ TEST(ModuleWriter, FullDiskThrows) {
     file_system.capacity = file_system.used() + c.room;
     FileSlots slots(file_system);
     if (c.fits) {
-      write_module(slots);
+      write_module(slots, {});
       EXPECT_EQ(file_system.files["pxx.ftm"].size(), kModuleSize);
     } else {
-      EXPECT_THROW(write_module(slots), FileError);
+      EXPECT_THROW(write_module(slots, {}), FileError);
     }
   }
 }

@@ -4,14 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 #include <random>
-#include <string_view>
 #include <vector>
 
 #include "pitch/note_table.h"
-#include "pitch/tracker_note_table.h"
+#include "vocabulary/notes.h"
+#include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
 namespace {
@@ -33,7 +32,7 @@ TEST(PeriodRange, BothLimitsAreInAndNothingBeyond) {
   for (double out : {std::nextafter(2048.5, kInf), std::nextafter(14.5, 0.0), 0.0, -20.0, kInf,
                      std::nan("")}) {
     EXPECT_FALSE(period_in_range(out)) << out;
-    EXPECT_FALSE(analyse_period(out).has_value()) << out;
+    EXPECT_FALSE(analyse_period(out, FinePitch::exact_period).has_value()) << out;
   }
 }
 
@@ -120,7 +119,7 @@ TEST(FinePitch, HalvesGoToTheEvenNeighbour) {
       const auto match = find_note(period);
       ASSERT_TRUE(match);
       EXPECT_EQ(fine_pitch_value(*match, period), c.value);
-      EXPECT_EQ(analyse_period(period)->parameter, c.parameter);
+      EXPECT_EQ(analyse_period(period, FinePitch::exact_period)->parameter, c.parameter);
     }
   }
 }
@@ -160,7 +159,7 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
     const auto match = find_note(period);
     ASSERT_TRUE(match) << period;
     EXPECT_EQ(match->octave, match->pass + (match->row >= kFirstRowOfNextOctave ? 1 : 0));
-    const std::int64_t parameter = analyse_period(period)->parameter;
+    const std::int64_t parameter = analyse_period(period, FinePitch::exact_period)->parameter;
     ASSERT_GE(parameter, allowed[match->pass][0]) << period;
     ASSERT_LE(parameter, allowed[match->pass][1]) << period;
     seen[match->pass][0] = std::min(seen[match->pass][0], parameter);
@@ -172,16 +171,12 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
   }
 }
 
-// What the tracker plays for a pitch-list entry: the period register loads
-// its table value for the note as written + 128 - parameter, and the channel
-// sounds one more.
+// What the tracker plays for a pitch-list entry: the period register of the
+// note as written and the parameter, and the channel sounds one more.
 std::int64_t played_period(const PitchEntry& entry) {
-  static constexpr std::string_view kNames[] = {"C-", "C#", "D-", "D#", "E-", "F-",
-                                                "F#", "G-", "G#", "A-", "A#", "B-"};
-  const int note = static_cast<int>(std::find(std::begin(kNames), std::end(kNames), entry.note_name) -
-                                    std::begin(kNames)) + 1;
-  return kTrackerPeriods[tracker_note_index(static_cast<int>(entry.octave), note)] + 128 -
-         entry.parameter + 1;
+  const int sharp = entry.note_name[1] == kSharpSign ? 1 : 0;
+  const int note = tracker_note_number(natural_semitone(entry.note_name[0]).value() + sharp);
+  return period_register(static_cast<int>(entry.octave), note, static_cast<int>(entry.parameter)) + 1;
 }
 
 TEST(NearestPeriod, EveryRowPlaysTheWholePeriodNearestItsWantedOne) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/phase_files.h"
 #include "memory_file_system.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {
@@ -35,8 +35,10 @@ TEST(PitchListWriter, WritesNameOctaveAndHexadecimalParameter) {
 // two hexadecimal digits, CR LF - for every period the analysis accepts.
 TEST(PitchListWriter, EveryAnalysedPeriodGivesASevenCharacterLine) {
   std::vector<PitchEntry> entries;
-  for (double period = 14.5; period <= 2048.5; period *= 1.0001) entries.push_back(*analyse_period(period));
-  entries.push_back(*analyse_period(2048.5));
+  for (double period = 14.5; period <= 2048.5; period *= 1.0001) {
+    entries.push_back(*analyse_period(period, FinePitch::exact_period));
+  }
+  entries.push_back(*analyse_period(2048.5, FinePitch::exact_period));
   const std::string pxx = written(entries);
   ASSERT_EQ(pxx.size(), 9 * entries.size());
   const std::set<std::string> names{"A-", "A#", "B-", "C-", "C#", "D-", "D#", "E-", "F-", "F#", "G-", "G#"};

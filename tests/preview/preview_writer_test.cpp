@@ -39,8 +39,9 @@ std::string written_preview(const std::vector<std::string>& lines, bool all_rows
   files.files["pxx.txt"] = pitch_list_of(lines);
   FileSlots slots(files);
   write_preview(slots, {.all_rows = all_rows});
-  EXPECT_EQ(slots.open_slots(), 0);
-  EXPECT_EQ(slots.refused_calls(), 0u);
+  EXPECT_EQ(files.open_files(), 0);
+  EXPECT_EQ(files.opens_while_open, 0);
+  EXPECT_EQ(files.writers_not_closed, 0);
   return files.files["pxx.wav"];
 }
 
@@ -90,13 +91,13 @@ TEST(PreviewWriter, PlaysTheRowsTheModuleHolds) {
   }
 }
 
-TEST(PreviewWriter, APreviewThatCannotBeCreatedThrowsWithTheSlotsClosed) {
+TEST(PreviewWriter, APreviewThatCannotBeCreatedThrowsWithThePitchListClosed) {
   MemoryFileSystem files;
   files.files["pxx.txt"] = pitch_list_of({"A-3 P80"});
   files.uncreatable.insert("pxx.wav");
   FileSlots slots(files);
   EXPECT_THROW(write_preview(slots), FileError);
-  EXPECT_EQ(slots.open_slots(), 0);
+  EXPECT_EQ(files.open_files(), 0);
 }
 
 }  // namespace

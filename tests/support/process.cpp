@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -111,6 +112,15 @@ void ScratchDirectory::write(const std::string& name, const std::string& bytes) 
 
 bool ScratchDirectory::exists(const std::string& name) const {
   return std::filesystem::exists(std::filesystem::symlink_status(path_ / name));
+}
+
+std::vector<std::string> ScratchDirectory::names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace zentrill::test_support

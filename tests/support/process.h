@@ -34,6 +34,8 @@ class ScratchDirectory {
   std::string read(const std::string& name) const;
   void write(const std::string& name, const std::string& bytes) const;
   bool exists(const std::string& name) const;
+  // Every name in the directory, sorted.
+  std::vector<std::string> names() const;
 
  private:
   std::filesystem::path path_;

@@ -10,6 +10,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -47,15 +50,79 @@ bool ended_by(std::optional<int> status, int signal_number) {
   return status && WIFSIGNALED(*status) && WTERMSIG(*status) == signal_number;
 }
 
+namespace {
+
+pid_t g_job = 0;  // in the shell: the child it runs
+
+// The shell forwards a hang-up of its terminal to its job, as shells do.
+void forward_hang_up(int) { kill(g_job, SIGHUP); }
+
+// The shell: leads a session with the terminal as its controlling terminal,
+// runs the child as the foreground job, in a process group of its own, and
+// reports on `report` the child's pid, then every wait status until it ends.
+[[noreturn]] void run_shell(int slave, int go, int report, const std::function<int()>& body) {
+  setsid();
+  ioctl(slave, TIOCSCTTY, 0);
+  const pid_t job = fork();
+  if (job == 0) {
+    ::close(report);
+    setpgid(0, 0);
+    dup2(slave, STDIN_FILENO);
+    dup2(slave, STDOUT_FILENO);
+    dup2(slave, STDERR_FILENO);
+    if (slave > STDERR_FILENO) ::close(slave);
+    char byte;
+    while (::read(go, &byte, 1) < 0 && errno == EINTR) {
+    }
+    ::close(go);
+    _exit(body());
+  }
+  ::close(go);
+  setpgid(job, job);
+  tcsetpgrp(slave, job);
+  g_job = job;
+  struct sigaction forward {};
+  forward.sa_handler = forward_hang_up;
+  forward.sa_flags = SA_RESTART;
+  sigaction(SIGHUP, &forward, nullptr);
+  write_all(report, std::string_view(reinterpret_cast<const char*>(&job), sizeof job));
+  for (;;) {
+    int status = 0;
+    if (waitpid(job, &status, WUNTRACED) != job) {
+      if (errno == EINTR) continue;
+      _exit(1);
+    }
+    write_all(report, std::string_view(reinterpret_cast<const char*>(&status), sizeof status));
+    if (WIFEXITED(status) || WIFSIGNALED(status)) _exit(0);
+  }
+}
+
+// Reads exactly `size` bytes; false at the end of the data.
+bool read_exactly(int fd, void* data, std::size_t size) {
+  char* at = static_cast<char*>(data);
+  while (size > 0) {
+    const ssize_t got = ::read(fd, at, size);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    at += got;
+    size -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+}  // namespace
+
 PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
   if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
   tcgetattr(slave_, &original_mode_);
   int go[2];
-  if (pipe(go) != 0) throw std::runtime_error("pipe failed");
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
+  int report[2];
+  if (pipe(go) != 0 || pipe(report) != 0) throw std::runtime_error("pipe failed");
+  shell_ = fork();
+  if (shell_ < 0) throw std::runtime_error("fork failed");
+  if (shell_ == 0) {
     ::close(go[1]);
+    ::close(report[0]);
     ::close(master_);
     // As from an interactive shell: default signal actions and none blocked,
     // even when the tests run with SIGINT and SIGQUIT ignored (a background
@@ -66,19 +133,12 @@ PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    setsid();
-    ioctl(slave_, TIOCSCTTY, 0);
-    dup2(slave_, STDIN_FILENO);
-    dup2(slave_, STDOUT_FILENO);
-    dup2(slave_, STDERR_FILENO);
-    if (slave_ > STDERR_FILENO) ::close(slave_);
-    char byte;
-    while (::read(go[0], &byte, 1) < 0 && errno == EINTR) {
-    }
-    ::close(go[0]);
-    _exit(body());
+    run_shell(slave_, go[0], report[1], body);
   }
   ::close(go[0]);
+  ::close(report[1]);
+  report_ = report[0];
+  if (!read_exactly(report_, &pid_, sizeof pid_)) throw std::runtime_error("the shell did not start the child");
   write_all(master_, before);
   // The keys must be in the terminal's buffer before the child goes on. The
   // pty hands them over asynchronously, and echoes each one (echo is still on)
@@ -92,10 +152,9 @@ PtyChild::PtyChild(std::function<int()> body, std::string_view before) {
 }
 
 PtyChild::~PtyChild() {
-  if (pid_ > 0 && !reaped_) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
+  if (pid_ > 0 && !reaped_) kill(pid_, SIGKILL);
+  if (shell_ > 0) waitpid(shell_, nullptr, 0);
+  if (report_ >= 0) ::close(report_);
   if (master_ >= 0) ::close(master_);
   if (slave_ >= 0) ::close(slave_);
 }
@@ -107,6 +166,20 @@ termios PtyChild::mode() const {
 }
 
 void PtyChild::type(std::string_view bytes) { write_all(master_, bytes); }
+
+long PtyChild::cpu_ticks() const {
+  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+  const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  const std::size_t name_end = text.rfind(')');
+  if (name_end == std::string::npos) return 0;
+  std::istringstream fields(text.substr(name_end + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stol(field);  // utime, stime
+  }
+  return ticks;
+}
 
 bool PtyChild::drain(std::chrono::milliseconds timeout) {
   if (master_ < 0) return false;
@@ -151,16 +224,18 @@ bool PtyChild::wait_for_mode(const std::function<bool(const termios&)>& test,
 std::optional<int> PtyChild::wait(std::chrono::milliseconds timeout, int options) {
   const auto deadline = Clock::now() + timeout;
   for (;;) {
-    int status = 0;
-    const pid_t done = waitpid(pid_, &status, WNOHANG | options);
-    if (done == pid_) {
+    pollfd report{report_, POLLIN, 0};
+    if (poll(&report, 1, 0) == 1) {
+      int status = 0;
+      if (!read_exactly(report_, &status, sizeof status)) return std::nullopt;  // the shell failed
       if (WIFEXITED(status) || WIFSIGNALED(status)) {
         reaped_ = true;
         collect_last_output();
+        return status;
       }
-      return status;
+      if ((options & WUNTRACED) != 0) return status;
+      continue;  // a stop the caller did not ask about
     }
-    if (done < 0 && errno != EINTR) return std::nullopt;
     if (Clock::now() >= deadline) return std::nullopt;
     // Keep the terminal's output flowing, so the child never blocks on it.
     drain(std::chrono::milliseconds(5));
@@ -183,6 +258,7 @@ std::string PtyChild::stop_and_continue() {
   type("\x1a");
   const std::optional<int> stopped = wait(std::chrono::seconds(10), WUNTRACED);
   if (!stopped || !WIFSTOPPED(*stopped)) return "not stopped by Ctrl-Z";
+  if (WSTOPSIG(*stopped) != SIGTSTP) return "stopped by another signal than SIGTSTP";
   if (!same_mode(mode(), original_mode_)) return "stopped without the terminal's mode put back";
   kill(pid_, SIGCONT);
   if (!wait_for_mode(in_key_mode)) return "not back in key mode when continued";

@@ -1,7 +1,10 @@
 // A child process on its own pseudo-terminal, for tests of the real terminal:
 // the child's stdin, stdout and stderr are the terminal's slave side, and it
-// leads a session with the terminal as its controlling terminal, so Ctrl-C
-// typed on the master reaches it as SIGINT, as in a shell.
+// is the foreground job of a small shell that leads a session with the
+// terminal as its controlling terminal, so Ctrl-C typed on the master reaches
+// it as SIGINT, and Ctrl-Z stops it by SIGTSTP's default action, as in a
+// shell. (A process group without a parent in its session, outside any
+// shell, is orphaned: the system drops the stop signals sent to it.)
 #ifndef ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_
 #define ZENTRILL_TESTS_SUPPORT_PTY_CHILD_H_
 
@@ -45,6 +48,8 @@ class PtyChild {
   termios mode() const;
 
   void type(std::string_view bytes);
+  // The processor time the child has used so far, in clock ticks.
+  long cpu_ticks() const;
   // Reads the child's output until it holds `text` or `timeout` passes;
   // true when it does. Everything read so far is in output().
   bool read_until(std::string_view text, std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -56,14 +61,15 @@ class PtyChild {
   bool wait_for_mode(const std::function<bool(const termios&)>& test,
                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
 
-  // The child's wait status once it ended (then everything it wrote is in
-  // output()) or stopped (with WUNTRACED); nothing when it did not within
-  // `timeout`.
+  // The child's wait status, as its shell reports it, once it ended (then
+  // everything it wrote is in output()) or stopped (with WUNTRACED); nothing
+  // when it did not within `timeout`.
   std::optional<int> wait(std::chrono::milliseconds timeout = std::chrono::seconds(10), int options = 0);
   // Ctrl-Z and back, as at a shell: once the child waits in key mode, types
   // Ctrl-Z, waits for the child to stop and continues it with SIGCONT. Gives
-  // what went wrong, or nothing when the child stopped with the terminal's
-  // mode as before it started and went back to key mode when continued.
+  // what went wrong, or nothing when the child stopped by SIGTSTP with the
+  // terminal's mode as before it started and went back to key mode when
+  // continued.
   std::string stop_and_continue();
   // Closes the master side: the terminal hangs up.
   void hang_up();
@@ -76,7 +82,9 @@ class PtyChild {
   // terminal may still have been moving it when the end was seen.
   void collect_last_output();
 
+  pid_t shell_ = -1;
   pid_t pid_ = -1;
+  int report_ = -1;  // the shell's reports: the child's wait statuses
   bool reaped_ = false;
   int master_ = -1;
   int slave_ = -1;  // kept open so the mode can be read after the child ends

@@ -37,6 +37,11 @@ ScriptedTerminal& ScriptedTerminal::set_output_is_terminal(bool is_terminal) {
   return *this;
 }
 
+ScriptedTerminal& ScriptedTerminal::set_input_is_terminal(bool is_terminal) {
+  input_is_terminal_ = is_terminal;
+  return *this;
+}
+
 ScriptedTerminal& ScriptedTerminal::set_width(std::size_t columns) {
   width_ = columns;
   screen_.resize(columns);
@@ -51,8 +56,6 @@ std::size_t ScriptedTerminal::unread_bytes() const {
 
 Terminal::ReadResult ScriptedTerminal::read(std::span<char> buffer,
                                             std::optional<std::chrono::milliseconds> timeout) {
-  ++reads_;
-  largest_read_request_ = std::max(largest_read_request_, buffer.size());
   for (;;) {
     if (pending_signal_ != 0) return {Input::signalled, 0};
     if (script_.empty()) return {Input::ended, 0};
@@ -64,7 +67,12 @@ Terminal::ReadResult ScriptedTerminal::read(std::span<char> buffer,
         continue;
       case Event::Kind::resume:
         script_.pop_front();
-        screen_.play("\r\n[1]+  Stopped                 zentrill\r\n$ fg\r\nzentrill\r\n");
+        if (output_is_terminal_ && line_started_) {
+          output_ += "\r\n";
+          screen_.play("\r\n");
+          line_started_ = false;
+        }
+        screen_.play("[1] + Stopped                 zentrill\r\n$ fg\r\nzentrill\r\n");
         return {Input::resumed, 0};
       case Event::Kind::resize:
         width_ = script_.front().columns;

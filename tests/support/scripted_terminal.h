@@ -17,8 +17,9 @@ namespace zentrill::test_support {
 
 class ScriptedTerminal final : public Terminal {
  public:
-  // `input`: bytes that are all there from the start. Output is not a
-  // terminal and the width is 80 unless set otherwise.
+  // `input`: bytes that are all there from the start. Neither input nor
+  // output is a terminal and the width is 80 unless set otherwise. Output
+  // never fails.
   explicit ScriptedTerminal(std::string_view input = {});
 
   // The script, in order:
@@ -30,13 +31,16 @@ class ScriptedTerminal final : public Terminal {
   ScriptedTerminal& pause();
   // A terminating signal arrives (SIGINT is 2, ...).
   ScriptedTerminal& signal(int signal_number);
-  // The program was stopped (Ctrl-Z) and continued; meanwhile the shell
-  // wrote its job-control lines on the screen.
+  // The program was stopped (Ctrl-Z) and continued: as a real terminal
+  // does, it takes the cursor to a fresh line when the line is started;
+  // meanwhile the shell wrote its job-control lines on the screen, the
+  // first where the cursor was (as dash does).
   ScriptedTerminal& resume();
   // The window became `columns` wide.
   ScriptedTerminal& resize(std::size_t columns);
 
   ScriptedTerminal& set_output_is_terminal(bool is_terminal);
+  ScriptedTerminal& set_input_is_terminal(bool is_terminal);
   ScriptedTerminal& set_width(std::size_t columns);
 
   // Everything written, and each write call's bytes.
@@ -46,14 +50,15 @@ class ScriptedTerminal final : public Terminal {
   const ScreenModel& screen() const { return screen_; }
   // Input bytes the console has not read yet.
   std::size_t unread_bytes() const;
-  // How many reads were made, and the largest buffer one asked to fill.
-  std::size_t reads() const { return reads_; }
-  std::size_t largest_read_request() const { return largest_read_request_; }
 
   ReadResult read(std::span<char> buffer, std::optional<std::chrono::milliseconds> timeout) override;
   void write(std::string_view bytes) override;
+  std::optional<std::string> output_failure() const override { return std::nullopt; }
   bool output_is_terminal() const override { return output_is_terminal_; }
+  bool input_is_terminal() const override { return input_is_terminal_; }
   std::size_t width() const override { return width_; }
+  void set_line_started(bool started) override { line_started_ = started; }
+  bool line_started() const override { return line_started_; }
   std::optional<int> take_terminating_signal() override;
 
  private:
@@ -68,11 +73,11 @@ class ScriptedTerminal final : public Terminal {
   std::string output_;
   std::vector<std::string> writes_;
   bool output_is_terminal_ = false;
+  bool input_is_terminal_ = false;
+  bool line_started_ = false;
   std::size_t width_ = 80;
   ScreenModel screen_{80};
   int pending_signal_ = 0;
-  std::size_t reads_ = 0;
-  std::size_t largest_read_request_ = 0;
 };
 
 }  // namespace zentrill::test_support

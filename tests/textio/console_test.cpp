@@ -101,7 +101,6 @@ TEST(Console, KeysTypedAheadAreAllTakenInOrder) {
   ScriptedTerminal terminal(input);
   Console console(terminal);
   EXPECT_EQ(all_keys(console), characters(input));
-  EXPECT_LE(terminal.largest_read_request(), 511u);  // what the ring holds
 }
 
 TEST(Console, NoKeyIsLostOfSequencesCutAtAnyPoint) {
@@ -282,10 +281,12 @@ TEST(Console, AfterAStopTheRowIsDrawnAgainWithTheCursorInPlace) {
     EXPECT_EQ(console.wait_for_key(), Key::character('A'));
     console.print("A");
     EXPECT_EQ(console.wait_for_key(), Key::character('-'));
+    // The shell's lines start on a line of their own.
     const std::vector<std::string> rows = terminal.screen().rows();
-    ASSERT_GE(rows.size(), 2u);
-    EXPECT_EQ(rows[rows.size() - 2], "zentrill");  // the shell's last line
-    EXPECT_EQ(rows.back(), "Ending note? A");
+    ASSERT_GE(rows.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(rows.end() - 5, rows.end()),
+              (std::vector<std::string>{"Ending note? A", "[1] + Stopped                 zentrill", "$ fg",
+                                        "zentrill", "Ending note? A"}));
     EXPECT_EQ(terminal.screen().column(), 14u);
   }
   {  // a typed line over two rows, the cursor on the first: the key after

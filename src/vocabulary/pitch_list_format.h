@@ -3,13 +3,14 @@
 // parameter in two upper-case hexadecimal digits. The pitch-list writer
 // writes the fields in this order; the module writer cuts every line it reads
 // at these columns, one character each, counted from 1 as substring counts.
-#ifndef ZENTRILL_PITCH_PITCH_LIST_FORMAT_H_
-#define ZENTRILL_PITCH_PITCH_LIST_FORMAT_H_
+#ifndef ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
+#define ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
 
 #include <cstddef>
 #include <string_view>
 
 #include "textio/line_end.h"
+#include "vocabulary/notes.h"
 
 namespace zentrill::pitch_list_format {
 
@@ -22,8 +23,8 @@ inline constexpr int kLowDigitColumn = 7;
 inline constexpr int kLineLength = 7;
 inline constexpr LineEnd kLineEnd = LineEnd::with;  // CR LF
 
-inline constexpr std::string_view kNatural = "-";
-inline constexpr std::string_view kSharp = "#";
+inline constexpr std::string_view kNatural{&kNaturalSign, 1};
+inline constexpr std::string_view kSharp{&kSharpSign, 1};
 inline constexpr std::string_view kSeparator = " P";
 
 // The fields follow one another without a gap and fill the line.
@@ -46,4 +47,4 @@ static_assert(kLine.substr(kSeparatorColumn - 1, kSeparator.size()) == kSeparato
 
 }  // namespace zentrill::pitch_list_format
 
-#endif  // ZENTRILL_PITCH_PITCH_LIST_FORMAT_H_
+#endif  // ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_

@@ -4,8 +4,8 @@
 // closes its slot itself, the driver closes phase 2's slots (input, then
 // output), and the module writer and the preview open and close their own
 // (input, then output).
-#ifndef ZENTRILL_DRIVER_PHASE_FILES_H_
-#define ZENTRILL_DRIVER_PHASE_FILES_H_
+#ifndef ZENTRILL_VOCABULARY_PHASE_FILES_H_
+#define ZENTRILL_VOCABULARY_PHASE_FILES_H_
 
 #include <string_view>
 
@@ -17,6 +17,20 @@ inline constexpr std::string_view kFrequencyListName = "freq.txt";
 inline constexpr std::string_view kPitchListName = "pxx.txt";
 inline constexpr std::string_view kModuleName = "pxx.ftm";
 inline constexpr std::string_view kPreviewName = "pxx.wav";
+
+// The files a run replaces, as one set (output_files.h), in the order they
+// are moved into place; with the preview, pxx.wav too.
+inline constexpr std::string_view kOutputNames[] = {
+    kFrequencyListName,
+    kPitchListName,
+    kModuleName,
+};
+inline constexpr std::string_view kOutputNamesWithPreview[] = {
+    kFrequencyListName,
+    kPitchListName,
+    kModuleName,
+    kPreviewName,
+};
 
 enum class Direction { reading, writing };
 
@@ -58,4 +72,4 @@ inline void open_slot_file(FileSlots& slots, const SlotFile& file) {
 
 }  // namespace zentrill::phase_files
 
-#endif  // ZENTRILL_DRIVER_PHASE_FILES_H_
+#endif  // ZENTRILL_VOCABULARY_PHASE_FILES_H_

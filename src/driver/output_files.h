@@ -1,0 +1,65 @@
+// The run's output files as one set, replaced together or not at all.
+#ifndef ZENTRILL_DRIVER_OUTPUT_FILES_H_
+#define ZENTRILL_DRIVER_OUTPUT_FILES_H_
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/file_system.h"
+
+namespace zentrill {
+
+// The files the phases write and read, seen through the file system below:
+// opening one of the set for writing creates its pending file (file_system.h)
+// beside the file it is to replace, and opening it for reading gives back
+// what this run wrote there. Nothing the phases do touches the files in
+// place; move_into_place puts the whole set there at the end. Every pending
+// file not moved is removed when the set is destroyed, so each way out that
+// does not reach the move - a failure, a signal, an input without a glide -
+// leaves the files exactly as they were, with nothing beside them. A name
+// outside the set is a programming error (std::logic_error).
+class OutputFiles final : public FileSystem {
+ public:
+  OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names);
+  ~OutputFiles() override;
+  OutputFiles(const OutputFiles&) = delete;
+  OutputFiles& operator=(const OutputFiles&) = delete;
+
+  // Throws FileError (replace) for the first file of the set that cannot be
+  // replaced. Touches nothing.
+  void check_replaceable();
+
+  // This run's bytes of a file of the set that was written; throws FileError
+  // (read) when they cannot be read back.
+  std::unique_ptr<ReadableFile> open_for_reading(const std::string& name) override;
+  // Starts the file's pending file, empty, replacing one this run wrote
+  // before under the name. Throws FileError when it cannot be created.
+  std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
+
+  // Finishes every file written, then renames each over the file it
+  // replaces, in the set's order; a file of the set that was never written
+  // is left as it was. Throws FileError as PendingFile does: a failure to
+  // finish moves nothing, a failed rename leaves the files renamed before it
+  // in place. The caller holds the terminating signals back meanwhile.
+  void move_into_place();
+  // True until a file has been moved into place.
+  bool untouched() const { return moved_ == 0; }
+
+ private:
+  struct Output {
+    std::string name;
+    std::unique_ptr<PendingFile> pending;  // once opened for writing
+  };
+  Output& output(const std::string& name);
+
+  ReplacingFileSystem& file_system_;
+  std::vector<Output> outputs_;
+  std::size_t moved_ = 0;
+};
+
+}  // namespace zentrill
+
+#endif  // ZENTRILL_DRIVER_OUTPUT_FILES_H_

@@ -94,13 +94,14 @@ TEST(Program, ClearsTheScreenOnlyOnATerminal) {
   EXPECT_EQ(terminal.output()[0], '\x1b');
 }
 
+// With -w, pxx.wav is one of the files.
 TEST(Program, AFileThatCannotBeReplacedStopsTheRunBeforeAnythingIsShown) {
-  for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm"}) {
+  for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm", "pxx.wav"}) {
     ScriptedTerminal terminal("a-1a-32\rn");
     terminal.set_output_is_terminal(true);
     MemoryFileSystem files;
     files.uncreatable.insert(name);
-    const ProgramRun result = run(terminal, files);
+    const ProgramRun result = run(terminal, files, {.preview = true});
     EXPECT_EQ(result.outcome.exit_status, 1) << name;
     EXPECT_EQ(result.diagnostics,
               std::string("zentrill: cannot replace ") + name + ": Is a directory; no file was changed\n");

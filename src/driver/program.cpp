@@ -103,8 +103,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   // Every way out of this function passes the set's destructor, which
   // removes what was not moved into place; the program ends by a signal only
   // after that.
-  OutputFiles outputs(file_system, options.preview ? std::span<const std::string_view>(kOutputNamesWithPreview)
-                                                   : std::span<const std::string_view>(kOutputNames));
+  OutputFiles outputs(file_system, options.preview ? kOutputNamesWithPreview : kOutputNames);
   try {
     outputs.check_replaceable();
     if (run_phases(console, terminal, outputs, diagnostics, options) == 0) {

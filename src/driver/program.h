@@ -20,9 +20,9 @@ struct RunOutcome {
 // Checks that every output file can be replaced, then clears the screen,
 // prints the banner, builds freq.txt with the user, then pxx.txt and pxx.ftm,
 // and pxx.wav when options.preview, each under a temporary name
-// (output_files.h), and moves them into place together at the end. Every other way out leaves the files exactly as
-// they were, with nothing beside them, and says why in one line on
-// `diagnostics`:
+// (output_files.h), and moves them into place together at the end. Every
+// other way out leaves the files exactly as they were, with nothing beside
+// them, and says why in one line on `diagnostics`:
 //   - a file that cannot be replaced (told before the banner, and nothing is
 //     shown), written or read: named with the system's reason, status 1;
 //   - the input ended before a glide was complete: status 0;

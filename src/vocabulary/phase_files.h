@@ -7,6 +7,7 @@
 #ifndef ZENTRILL_VOCABULARY_PHASE_FILES_H_
 #define ZENTRILL_VOCABULARY_PHASE_FILES_H_
 
+#include <span>
 #include <string_view>
 
 #include "textio/file_slots.h"
@@ -19,18 +20,15 @@ inline constexpr std::string_view kModuleName = "pxx.ftm";
 inline constexpr std::string_view kPreviewName = "pxx.wav";
 
 // The files a run replaces, as one set (output_files.h), in the order they
-// are moved into place; with the preview, pxx.wav too.
-inline constexpr std::string_view kOutputNames[] = {
-    kFrequencyListName,
-    kPitchListName,
-    kModuleName,
-};
+// are moved into place: the first three, and with the preview pxx.wav too.
 inline constexpr std::string_view kOutputNamesWithPreview[] = {
     kFrequencyListName,
     kPitchListName,
     kModuleName,
     kPreviewName,
 };
+inline constexpr std::span<const std::string_view> kOutputNames =
+    std::span(kOutputNamesWithPreview).first<3>();
 
 enum class Direction { reading, writing };
 

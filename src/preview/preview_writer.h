@@ -22,7 +22,7 @@ struct PreviewOptions {
 // instrument) and closes it. Holds one register value per row and a fixed
 // buffer, however long the preview.
 // Throws FileError when pxx.wav cannot be created or written.
-void write_preview(FileSlots& slots, const PreviewOptions& options = {});
+void write_preview(FileSlots& slots, const PreviewOptions& options);
 
 }  // namespace zentrill
 

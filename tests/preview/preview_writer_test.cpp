@@ -96,7 +96,7 @@ TEST(PreviewWriter, APreviewThatCannotBeCreatedThrowsWithThePitchListClosed) {
   files.files["pxx.txt"] = pitch_list_of({"A-3 P80"});
   files.uncreatable.insert("pxx.wav");
   FileSlots slots(files);
-  EXPECT_THROW(write_preview(slots), FileError);
+  EXPECT_THROW(write_preview(slots, {}), FileError);
   EXPECT_EQ(files.open_files(), 0);
 }
 

@@ -22,9 +22,12 @@
 #include <string>
 #include <vector>
 
+#include "band_limited_wave.h"
 #include "vocabulary/tracker_pitch.h"
 
 namespace {
+
+using zentrill::test_support::wave_at;
 
 constexpr double kCpuClock = 1789773;
 constexpr double kSampleRate = 44100;
@@ -41,22 +44,6 @@ int register_of(const std::string& line) {
   const int fine_pitch = std::stoi(line.substr(5, 2), nullptr, 16);
   const int table = zentrill::kTrackerPeriods.at(static_cast<std::size_t>(12 * octave + note - 1));
   return std::clamp(table + 128 - fine_pitch, 0, 2047);
-}
-
-// The wave between the samples, rebuilt by a Blackman-windowed sinc.
-double wave_at(const std::vector<double>& samples, double time) {
-  constexpr std::int64_t kReach = 64;
-  const auto centre = static_cast<std::int64_t>(std::floor(time));
-  double sum = 0;
-  for (std::int64_t k = std::max<std::int64_t>(centre - kReach + 1, 0);
-       k <= centre + kReach && k < static_cast<std::int64_t>(samples.size()); ++k) {
-    const double x = time - static_cast<double>(k);
-    const double u = std::numbers::pi * x;
-    const double sinc = x == 0 ? 1 : std::sin(u) / u;
-    const double window = 0.42 + 0.5 * std::cos(u / kReach) + 0.08 * std::cos(2 * u / kReach);
-    sum += samples[static_cast<std::size_t>(k)] * sinc * window;
-  }
-  return sum;
 }
 
 // Where the wave rises fastest within half a sample of `near`: the time of a

@@ -6,15 +6,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <numbers>
 #include <vector>
 
+#include "band_limited_wave.h"
 #include "preview/preview_timing.h"
 
 namespace zentrill {
 namespace {
 
 using namespace preview_timing;
+using test_support::wave_at;
 
 std::vector<std::int16_t> render(const std::vector<std::uint16_t>& registers) {
   std::vector<std::int16_t> samples;
@@ -33,23 +34,6 @@ double row_start(std::int64_t row) {
 
 double cycles_to_samples(double cycles) {
   return cycles * kSamplesPerCycle.numerator / kSamplesPerCycle.denominator;
-}
-
-// The wave between the samples, rebuilt from them as they are band-limited:
-// a sinc under a Blackman window 128 samples wide.
-double wave_at(const std::vector<std::int16_t>& samples, double time) {
-  constexpr std::int64_t kReach = 64;
-  const auto centre = static_cast<std::int64_t>(std::floor(time));
-  double sum = 0;
-  for (std::int64_t k = std::max<std::int64_t>(centre - kReach + 1, 0);
-       k <= centre + kReach && k < static_cast<std::int64_t>(samples.size()); ++k) {
-    const double x = time - static_cast<double>(k);
-    const double u = std::numbers::pi * x;
-    const double sinc = x == 0 ? 1 : std::sin(u) / u;
-    const double window = 0.42 + 0.5 * std::cos(u / kReach) + 0.08 * std::cos(2 * u / kReach);
-    sum += samples[static_cast<std::size_t>(k)] * sinc * window;
-  }
-  return sum;
 }
 
 // The times at which the wave rises through `level` between samples `from`

@@ -12,7 +12,7 @@
 namespace zentrill {
 namespace {
 
-constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] [-w] | --help | --version";
+constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] [-w] | -h | --help | --version";
 
 constexpr std::string_view kHelp =
     "Usage: zentrill [-t] [-i] [-a] [-w]\n"

@@ -293,7 +293,7 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
     EXPECT_EQ(refused.text, "zentrill: " + std::string(c.refusal) +
-                                " (usage: zentrill [-t] [-i] [-a] [-w] | --help | --version)\n")
+                                " (usage: zentrill [-t] [-i] [-a] [-w] | -h | --help | --version)\n")
         << given;
   }
 }

@@ -210,7 +210,16 @@ PosixTerminal::~PosixTerminal() {
   leave_key_mode();
   g_mode_saved = 0;
   for (HandledSignal& s : g_handled) {
-    if (s.installed) sigaction(s.number, &s.previous, nullptr);
+    if (s.installed) {
+      // A terminal that hung up may send its SIGHUP, or the shell its own,
+      // only after the read saw the end: the run has taken the end of its
+      // input already and must not die of that news once its work is done.
+      struct sigaction ignored {};
+      ignored.sa_handler = SIG_IGN;
+      sigemptyset(&ignored.sa_mask);
+      const bool input_gone = g_hung_up || input_ended_;
+      sigaction(s.number, s.number == SIGHUP && input_gone ? &ignored : &s.previous, nullptr);
+    }
     s.installed = false;
   }
   std::set_terminate(g_previous_terminate);

@@ -88,7 +88,7 @@ perf:
 # row a pixel, drawn by sox from pxx.wav.
 .PHONY: spectrogram
 spectrogram: program
-	@command -v sox >/dev/null || { echo "make spectrogram needs sox: sudo apt-get install sox"; exit 1; }
+	@command -v sox >/dev/null || { echo "make spectrogram needs sox: apt-get install sox, as root or through sudo"; exit 1; }
 	rm -rf $(BUILD)/spectrogram && mkdir $(BUILD)/spectrogram
 	cd $(BUILD)/spectrogram && printf 'c-1a#71200\rn' | $(abspath $(BUILD))/zentrill -tiaw >/dev/null
 	sox $(BUILD)/spectrogram/pxx.wav -n spectrogram -x 1200 -y 513 -z 90 \

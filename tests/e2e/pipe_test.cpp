@@ -244,6 +244,22 @@ TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
   }
 }
 
+// A write past the file-size limit is a failed write like any other: told,
+// nothing replaced, no pending file left (not an end by SIGXFSZ).
+TEST(PipedRun, AFileSizeLimitIsAFailedWrite) {
+  ScratchDirectory directory;
+  directory.write("pxx.ftm", "earlier module");
+  // 1000 blocks: the long glide's module fits, its 10 MB preview does not.
+  const std::vector<std::string> arguments = {"-c", "ulimit -f 1000 && exec \"$0\" -tiaw", ZENTRILL_BINARY};
+  const ProcessResult result =
+      test_support::run_process("/bin/sh", arguments, "c-1a#71200\rn", directory.path());
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.err, "zentrill: cannot write pxx.wav: File too large; no file was changed\n");
+  EXPECT_EQ(directory.names(), std::vector<std::string>{"pxx.ftm"});
+  EXPECT_EQ(directory.read("pxx.ftm"), "earlier module");
+}
+
 TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <cstdint>
+#include <exception>
 #include <span>
 #include <string>
 #include <string_view>
@@ -128,6 +129,13 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     // A closed pipe ends the program silently, as the Unix custom is.
     if (signal.signal_number != SIGPIPE) diagnostics << "zentrill: interrupted; no file was changed\n";
     return {128 + signal.signal_number, signal.signal_number};
+  } catch (const std::exception& failure) {
+    // Out of memory, or a fault of the program's own: caught so that the
+    // set's destructor still removes the pending files.
+    console.start_fresh_line();
+    diagnostics << "zentrill: " << failure.what() << (outputs.untouched() ? "; no file was changed" : "")
+                << '\n';
+    return {1, std::nullopt};
   }
 }
 

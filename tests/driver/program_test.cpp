@@ -145,6 +145,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
        "zentrill: cannot write pxx.ftm: No space left on device; no file was changed\n"},
       {"a failed read", ScriptedTerminal("a-1a-32\rn"), false, 1,
        "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
+      {"memory runs out", ScriptedTerminal("a-1a-32\rn"), false, 1, "zentrill: std::bad_alloc; no file was changed\n"},
   };
   ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
   ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
@@ -155,6 +156,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
   ways[11].terminal.type("a-1a-32\r").signal(SIGPIPE);
   ways[12].faults.capacity = 10 + 18 + 1000 + 30;  // freq.txt and pxx.txt fit beside the files before
   ways[13].faults.unreadable.insert("pxx.txt");
+  ways[14].faults.out_of_memory.insert("pxx.ftm");
   for (WayOut& way : ways) {
     way.faults.files = before;
     const ProgramRun result = run(way.terminal, way.faults);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace zentrill::test_support {
 
@@ -44,6 +45,7 @@ class MemoryWritableFile final : public WritableFile {
   }
 
   void write(std::string_view bytes) override {
+    if (owner_.out_of_memory.contains(name_)) throw std::bad_alloc();
     const std::size_t used = owner_.used();
     const std::size_t room = owner_.capacity > used ? owner_.capacity - used : 0;
     std::string& contents = owner_.files[stored_as_];

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/output_files.h"
 #include "glide/frequency_list_builder.h"
@@ -89,6 +90,18 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   return glides;
 }
 
+// What a failure leaves: nothing changed, or the files that a failed move
+// into place left replaced already, named.
+std::string what_was_changed(const OutputFiles& outputs) {
+  const std::vector<std::string> replaced = outputs.replaced();
+  if (replaced.empty()) return "; no file was changed";
+  std::string names = replaced.front();
+  for (std::size_t i = 1; i < replaced.size(); ++i) {
+    names += (i + 1 == replaced.size() ? " and " : ", ") + replaced[i];
+  }
+  return "; " + names + (replaced.size() == 1 ? " was" : " were") + " replaced already";
+}
+
 const char* verb(FileAction action) {
   return action == FileAction::read ? "read" : action == FileAction::write ? "write" : "replace";
 }
@@ -122,7 +135,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   } catch (const FileError& failure) {
     console.start_fresh_line();
     diagnostics << "zentrill: cannot " << verb(failure.action()) << ' ' << failure.what()
-                << (outputs.untouched() ? "; no file was changed" : "") << '\n';
+                << what_was_changed(outputs) << '\n';
     return {1, std::nullopt};
   } catch (const TerminatingSignal& signal) {
     console.start_fresh_line();
@@ -133,8 +146,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     // Out of memory, or a fault of the program's own: caught so that the
     // set's destructor still removes the pending files.
     console.start_fresh_line();
-    diagnostics << "zentrill: " << failure.what() << (outputs.untouched() ? "; no file was changed" : "")
-                << '\n';
+    diagnostics << "zentrill: " << failure.what() << what_was_changed(outputs) << '\n';
     return {1, std::nullopt};
   }
 }

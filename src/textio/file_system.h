@@ -91,9 +91,10 @@ class ReplacingFileSystem : public FileSystem {
  public:
   // Throws FileError (replace) with the reason when `name` cannot be
   // replaced: its folder (a symbolic link's target's folder) cannot be
-  // written, it exists and cannot be written, or it is something other than a
-  // regular file or a symbolic link to one (a directory, a device, a FIFO, a
-  // socket, a link to nothing). Touches nothing.
+  // written, it exists and cannot be written or, in a folder with the sticky
+  // bit, may not be renamed over, or it is something other than a regular
+  // file or a symbolic link to one (a directory, a device, a FIFO, a socket,
+  // a link to nothing). Touches nothing.
   virtual void check_replaceable(const std::string& name) = 0;
   // A new, empty pending file for `name`. Throws FileError: (replace) as
   // check_replaceable, or (write) when it cannot be created.

@@ -102,6 +102,7 @@ struct Destination {
   std::string path;    // the name itself, or a symbolic link's target resolved
   std::string folder;  // the folder that holds `path`, where its pending file goes
   bool exists;
+  uid_t owner = 0;     // of the file at `path`, when it exists
 };
 
 std::string folder_of(const std::string& path) {
@@ -135,7 +136,7 @@ Destination destination_of(const std::string& name) {
   }
   if (S_ISDIR(status.st_mode)) throw FileError(name, std::strerror(EISDIR), FileAction::replace);
   if (!S_ISREG(status.st_mode)) throw FileError(name, "not a regular file", FileAction::replace);
-  return {path, folder_of(path), true};
+  return {path, folder_of(path), true, status.st_uid};
 }
 
 class PosixPendingFile final : public PendingFile {
@@ -224,6 +225,15 @@ void PosixFileSystem::check_replaceable(const std::string& name) {
   if (::faccessat(AT_FDCWD, destination.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
       (destination.exists && ::faccessat(AT_FDCWD, destination.path.c_str(), W_OK, AT_EACCESS) != 0)) {
     throw FileError(name, std::strerror(errno), FileAction::replace);
+  }
+  // In a folder with the sticky bit (/tmp) only the file's owner, the
+  // folder's owner or root may rename over a file, whoever may write it.
+  struct stat folder {};
+  const uid_t user = ::geteuid();
+  if (destination.exists && user != 0 && destination.owner != user &&
+      ::stat(destination.folder.c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+      folder.st_uid != user) {
+    throw FileError(name, std::strerror(EPERM), FileAction::replace);
   }
 }
 

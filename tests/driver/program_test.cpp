@@ -145,7 +145,8 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
        "zentrill: cannot write pxx.ftm: No space left on device; no file was changed\n"},
       {"a failed read", ScriptedTerminal("a-1a-32\rn"), false, 1,
        "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
-      {"memory runs out", ScriptedTerminal("a-1a-32\rn"), false, 1, "zentrill: std::bad_alloc; no file was changed\n"},
+      {"memory runs out", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: std::bad_alloc; no file was changed\n"},
   };
   ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
   ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
@@ -164,6 +165,29 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
     EXPECT_EQ(result.outcome.exit_status, way.exit_status) << way.way;
     EXPECT_EQ(result.outcome.ending_signal.has_value(), way.exit_status > 128) << way.way;
     EXPECT_EQ(result.diagnostics, way.diagnostics) << way.way;
+  }
+}
+
+// A move into place that fails after others succeeded leaves a mixed set:
+// the message names the files replaced already, and no pending file stays.
+TEST(Program, AFailedMoveNamesTheFilesReplacedAlready) {
+  const struct {
+    const char* unmovable;
+    const char* left;
+  } cases[] = {
+      {"freq.txt", "no file was changed"},
+      {"pxx.txt", "freq.txt was replaced already"},
+      {"pxx.wav", "freq.txt, pxx.txt and pxx.ftm were replaced already"},
+  };
+  for (const auto& c : cases) {
+    ScriptedTerminal terminal("a-1a-32\rn");
+    MemoryFileSystem files;
+    files.unmovable.insert(c.unmovable);
+    const ProgramRun result = run(terminal, files, {.preview = true});
+    EXPECT_EQ(result.outcome.exit_status, 1) << c.unmovable;
+    EXPECT_EQ(result.diagnostics, std::string("zentrill: cannot replace ") + c.unmovable +
+                                      ": Operation not permitted; " + c.left + "\n");
+    for (const auto& [name, contents] : files.files) EXPECT_NE(name[0], '.') << c.unmovable;
   }
 }
 

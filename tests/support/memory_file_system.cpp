@@ -89,6 +89,7 @@ class MemoryPendingFile final : public PendingFile {
   }
   void finish() override {}
   void move_into_place() override {
+    if (owner_.unmovable.contains(name_)) throw FileError(name_, std::strerror(EPERM), FileAction::replace);
     owner_.files[name_] = std::move(owner_.files[stored_as_]);
     owner_.files.erase(stored_as_);
   }

@@ -75,10 +75,12 @@ class PendingFile : public WritableFile {
   // from the file's mode: the program reads its own files whatever the umask.
   // Throws FileError (read) when the file cannot be opened again.
   virtual std::unique_ptr<ReadableFile> open_for_reading() = 0;
-  // Gives the file the permission bits of the file it replaces, or those of a
-  // new file (0666 less the umask) when there is none, and closes it. Throws
-  // FileError: a late write failure (write), or a file to replace that is no
-  // longer a regular file (replace). Every reader must be gone by then.
+  // Gives the file the permission bits, and the owner and group as far as
+  // the user may give them, of the file it replaces, or the permission bits
+  // of a new file (0666 less the umask) when there is none; then flushes it
+  // to the disk and closes it. Throws FileError: a late write failure, a
+  // failed flush (write), or a file to replace that is no longer a regular
+  // file (replace). Every reader must be gone by then.
   virtual void finish() = 0;
   // Renames the finished file over the file it replaces, or to its name when
   // there is none; a symbolic link stays and names the new file. Throws

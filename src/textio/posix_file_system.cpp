@@ -163,6 +163,12 @@ class PosixPendingFile final : public PendingFile {
     if (::stat(path_.c_str(), &replaced) == 0) {
       if (!S_ISREG(replaced.st_mode)) throw FileError(name_, "not a regular file", FileAction::replace);
       mode = replaced.st_mode & 07777;
+      // Run by root (sudo) in a user's folder, the user keeps the file. Only
+      // root may give a file away; anyone else keeps the new file as theirs.
+      // Before fchmod, since a change of owner clears the set-user-ID bit.
+      if (::fchown(fd_, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM) {
+        throw FileError(name_, std::strerror(errno), FileAction::write);
+      }
     } else if (errno == ENOENT) {
       // umask() can only be read by setting it; it is set back at once.
       const mode_t mask = ::umask(0);
@@ -171,7 +177,15 @@ class PosixPendingFile final : public PendingFile {
     } else {
       throw FileError(name_, std::strerror(errno), FileAction::replace);
     }
-    if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno));
+    if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno), FileAction::write);
+    // On the disk before the rename, so that a crash never leaves an empty or
+    // short file in place of the old one. EINVAL: the file system keeps no
+    // disk to flush to.
+    int synced;
+    do {
+      synced = ::fsync(fd_);
+    } while (synced != 0 && errno == EINTR);
+    if (synced != 0 && errno != EINVAL) throw FileError(name_, std::strerror(errno), FileAction::write);
     const int fd = fd_;
     fd_ = -1;
     // Some file systems report a failed write only here.

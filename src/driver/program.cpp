@@ -31,26 +31,6 @@ void end_if_signalled(Terminal& terminal) {
   }
 }
 
-// Holds the signals that end the program back while it lasts: one that
-// comes after the last look for it waits until the files are in place.
-class TerminatingSignalsHeld {
- public:
-  TerminatingSignalsHeld() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE}) {
-      sigaddset(&set, signal_number);
-    }
-    sigprocmask(SIG_BLOCK, &set, &previous_);
-  }
-  ~TerminatingSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  TerminatingSignalsHeld(const TerminatingSignalsHeld&) = delete;
-  TerminatingSignalsHeld& operator=(const TerminatingSignalsHeld&) = delete;
-
- private:
-  sigset_t previous_;
-};
-
 // The banner and the phases, writing the pending files of `outputs`. Gives
 // how many glides were entered; with none, the phases after the first do not
 // run.
@@ -126,7 +106,9 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
       return {0, std::nullopt};
     }
     {
-      const TerminatingSignalsHeld held;
+      // A signal that comes after this last look waits until the files are
+      // in place.
+      const TerminatingSignalsHeld held(terminal);
       end_if_signalled(terminal);
       outputs.move_into_place();
     }

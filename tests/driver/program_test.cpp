@@ -43,6 +43,9 @@ TEST(Program, RunsThePhasesInOrderAndSucceeds) {
   EXPECT_TRUE(terminal.output().starts_with(kBanner + "Starting note? "));
   EXPECT_EQ(files.files["pxx.txt"], "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
   EXPECT_EQ(files.files["pxx.ftm"].size(), 2968u);
+  // While the files were moved into place.
+  EXPECT_EQ(terminal.holds(), 1);
+  EXPECT_FALSE(terminal.terminating_signals_held());
 }
 
 // Each phase hands its files on closed and uses the slots it means: a file
@@ -165,6 +168,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
     EXPECT_EQ(result.outcome.exit_status, way.exit_status) << way.way;
     EXPECT_EQ(result.outcome.ending_signal.has_value(), way.exit_status > 128) << way.way;
     EXPECT_EQ(result.diagnostics, way.diagnostics) << way.way;
+    EXPECT_FALSE(way.terminal.terminating_signals_held()) << way.way;
   }
 }
 

@@ -25,7 +25,7 @@ enum class FileAction {
 // left on device"; action() says what was being done.
 class FileError : public std::runtime_error {
  public:
-  FileError(std::string_view file_name, std::string_view reason, FileAction action = FileAction::write);
+  FileError(std::string_view file_name, std::string_view reason, FileAction action);
   FileAction action() const { return action_; }
 
  private:

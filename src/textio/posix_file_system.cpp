@@ -19,9 +19,9 @@ void write_all(int fd, std::string_view bytes, const std::string& name) {
     const ssize_t put = ::write(fd, bytes.data(), bytes.size());
     if (put < 0) {
       if (errno == EINTR) continue;
-      throw FileError(name, std::strerror(errno));
+      throw FileError(name, std::strerror(errno), FileAction::write);
     }
-    if (put == 0) throw FileError(name, std::strerror(ENOSPC));
+    if (put == 0) throw FileError(name, std::strerror(ENOSPC), FileAction::write);
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
 }
@@ -61,7 +61,7 @@ class PosixWritableFile final : public WritableFile {
     const int fd = fd_;
     fd_ = -1;
     // The descriptor is gone after close() even when it fails; never retry.
-    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno));
+    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::write);
   }
 
  private:
@@ -189,7 +189,7 @@ class PosixPendingFile final : public PendingFile {
     const int fd = fd_;
     fd_ = -1;
     // Some file systems report a failed write only here.
-    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno));
+    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::write);
   }
 
   void move_into_place() override {
@@ -228,7 +228,7 @@ std::unique_ptr<WritableFile> PosixFileSystem::open_for_writing(const std::strin
   do {
     fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw FileError(name, std::strerror(errno));
+  if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
   return std::make_unique<PosixWritableFile>(fd, name);
 }
 
@@ -260,7 +260,7 @@ std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& 
   // Mode 0600 until finish() gives the file its own: nobody else reads it
   // meanwhile.
   const int fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
-  if (fd < 0) throw FileError(name, std::strerror(errno));
+  if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
   return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination.path);
 }
 

@@ -50,7 +50,7 @@ class MemoryWritableFile final : public WritableFile {
     const std::size_t room = owner_.capacity > used ? owner_.capacity - used : 0;
     std::string& contents = owner_.files[stored_as_];
     contents.append(bytes.substr(0, room));
-    if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC));
+    if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC), FileAction::write);
   }
 
   void close() override { closed_ = true; }
@@ -110,7 +110,7 @@ std::unique_ptr<ReadableFile> MemoryFileSystem::open_for_reading(const std::stri
 }
 
 std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::string& name) {
-  if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR));
+  if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR), FileAction::write);
   files[name].clear();
   return std::make_unique<MemoryWritableFile>(*this, name, name);
 }

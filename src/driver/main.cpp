@@ -1,5 +1,7 @@
 // zentrill: pitch glides for the NES pulse channel, written as a FamiTracker
 // module. See zentrill.1.
+#include <signal.h>
+
 #include <cerrno>
 #include <cfenv>
 #include <cstdio>
@@ -29,6 +31,10 @@ int main(int argc, char** argv) {
   using namespace zentrill;
   // The arithmetic mode, once: round to nearest, halves to even.
   std::fesetround(FE_TONEAREST);
+  // A write past the file-size limit (ulimit -f) then fails with EFBIG and is
+  // told like any failed write, instead of ending the program by SIGXFSZ
+  // with its pending files left behind.
+  ::signal(SIGXFSZ, SIG_IGN);
 
   const CommandLine command_line =
       parse_command_line(std::span<const char* const>(argv + 1, static_cast<std::size_t>(argc - 1)));

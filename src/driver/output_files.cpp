@@ -20,7 +20,7 @@ class PendingWriter final : public WritableFile {
 
 OutputFiles::OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names)
     : file_system_(file_system) {
-  for (const std::string_view name : names) outputs_.push_back({std::string(name), nullptr});
+  for (const std::string_view name : names) outputs_.push_back({std::string(name), nullptr, false});
 }
 
 OutputFiles::~OutputFiles() = default;
@@ -57,8 +57,16 @@ void OutputFiles::move_into_place() {
     if (!output.pending) continue;
     output.pending->move_into_place();
     output.pending.reset();
-    ++moved_;
+    output.moved = true;
   }
+}
+
+std::vector<std::string> OutputFiles::replaced() const {
+  std::vector<std::string> names;
+  for (const Output& output : outputs_) {
+    if (output.moved) names.push_back(output.name);
+  }
+  return names;
 }
 
 }  // namespace zentrill

@@ -43,21 +43,22 @@ class OutputFiles final : public FileSystem {
   // replaces, in the set's order; a file of the set that was never written
   // is left as it was. Throws FileError as PendingFile does: a failure to
   // finish moves nothing, a failed rename leaves the files renamed before it
-  // in place. The caller holds the terminating signals back meanwhile.
+  // in place (see replaced()). The caller holds the terminating signals back
+  // meanwhile.
   void move_into_place();
-  // True until a file has been moved into place.
-  bool untouched() const { return moved_ == 0; }
+  // The names of the files moved into place so far, in the set's order.
+  std::vector<std::string> replaced() const;
 
  private:
   struct Output {
     std::string name;
-    std::unique_ptr<PendingFile> pending;  // once opened for writing
+    std::unique_ptr<PendingFile> pending;  // once opened for writing, until moved
+    bool moved = false;
   };
   Output& output(const std::string& name);
 
   ReplacingFileSystem& file_system_;
   std::vector<Output> outputs_;
-  std::size_t moved_ = 0;
 };
 
 }  // namespace zentrill

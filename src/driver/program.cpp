@@ -3,9 +3,11 @@
 #include <signal.h>
 
 #include <cstdint>
+#include <exception>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/output_files.h"
 #include "glide/frequency_list_builder.h"
@@ -28,26 +30,6 @@ void end_if_signalled(Terminal& terminal) {
     throw TerminatingSignal{*signal_number};
   }
 }
-
-// Holds the signals that end the program back while it lasts: one that
-// comes after the last look for it waits until the files are in place.
-class TerminatingSignalsHeld {
- public:
-  TerminatingSignalsHeld() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE}) {
-      sigaddset(&set, signal_number);
-    }
-    sigprocmask(SIG_BLOCK, &set, &previous_);
-  }
-  ~TerminatingSignalsHeld() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-  TerminatingSignalsHeld(const TerminatingSignalsHeld&) = delete;
-  TerminatingSignalsHeld& operator=(const TerminatingSignalsHeld&) = delete;
-
- private:
-  sigset_t previous_;
-};
 
 // The banner and the phases, writing the pending files of `outputs`. Gives
 // how many glides were entered; with none, the phases after the first do not
@@ -88,6 +70,18 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   return glides;
 }
 
+// What a failure leaves: nothing changed, or the files that a failed move
+// into place left replaced already, named.
+std::string what_was_changed(const OutputFiles& outputs) {
+  const std::vector<std::string> replaced = outputs.replaced();
+  if (replaced.empty()) return "; no file was changed";
+  std::string names = replaced.front();
+  for (std::size_t i = 1; i < replaced.size(); ++i) {
+    names += (i + 1 == replaced.size() ? " and " : ", ") + replaced[i];
+  }
+  return "; " + names + (replaced.size() == 1 ? " was" : " were") + " replaced already";
+}
+
 const char* verb(FileAction action) {
   return action == FileAction::read ? "read" : action == FileAction::write ? "write" : "replace";
 }
@@ -112,7 +106,9 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
       return {0, std::nullopt};
     }
     {
-      const TerminatingSignalsHeld held;
+      // A signal that comes after this last look waits until the files are
+      // in place.
+      const TerminatingSignalsHeld held(terminal);
       end_if_signalled(terminal);
       outputs.move_into_place();
     }
@@ -121,13 +117,19 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   } catch (const FileError& failure) {
     console.start_fresh_line();
     diagnostics << "zentrill: cannot " << verb(failure.action()) << ' ' << failure.what()
-                << (outputs.untouched() ? "; no file was changed" : "") << '\n';
+                << what_was_changed(outputs) << '\n';
     return {1, std::nullopt};
   } catch (const TerminatingSignal& signal) {
     console.start_fresh_line();
     // A closed pipe ends the program silently, as the Unix custom is.
     if (signal.signal_number != SIGPIPE) diagnostics << "zentrill: interrupted; no file was changed\n";
     return {128 + signal.signal_number, signal.signal_number};
+  } catch (const std::exception& failure) {
+    // Out of memory, or a fault of the program's own: caught so that the
+    // set's destructor still removes the pending files.
+    console.start_fresh_line();
+    diagnostics << "zentrill: " << failure.what() << what_was_changed(outputs) << '\n';
+    return {1, std::nullopt};
   }
 }
 

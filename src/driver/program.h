@@ -24,7 +24,9 @@ struct RunOutcome {
 // other way out leaves the files exactly as they were, with nothing beside
 // them, and says why in one line on `diagnostics`:
 //   - a file that cannot be replaced (told before the banner, and nothing is
-//     shown), written or read: named with the system's reason, status 1;
+//     shown), written or read: named with the system's reason, status 1; a
+//     move into place that the system refuses after the check (rare) leaves
+//     the files moved before it, and the message names them;
 //   - the input ended before a glide was complete: status 0;
 //   - a terminating signal, whether it comes while the program waits for a
 //     key or while it computes: status 128 + n, and the program must end by

@@ -1,6 +1,5 @@
 #include "textio/file_slots.h"
 
-#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -172,19 +171,6 @@ void FileSlots::close(int slot) {
   if (!closing->output) return;
   closing->flush();
   if (!closing->output_failed) closing->output->close();
-}
-
-void FileSlots::close_all() {
-  std::optional<FileError> first_failure;
-  for (int slot = 1; slot < static_cast<int>(slots_.size()); ++slot) {
-    if (!slots_[static_cast<std::size_t>(slot)]) continue;
-    try {
-      close(slot);
-    } catch (const FileError& failure) {
-      if (!first_failure) first_failure = failure;
-    }
-  }
-  if (first_failure) throw *first_failure;
 }
 
 FileSlots::Slot* FileSlots::find_writable(int slot) {

@@ -20,7 +20,7 @@ namespace zentrill {
 class FileSlots {
  public:
   explicit FileSlots(FileSystem& file_system);
-  // Closes every open slot; failures here are not reported (call close_all
+  // Closes every open slot; failures here are not reported (close each slot
   // first to hear of them).
   ~FileSlots();
   FileSlots(const FileSlots&) = delete;
@@ -36,9 +36,6 @@ class FileSlots {
   // Flushes and closes the file and frees the slot. Throws FileError when the
   // last bytes cannot be written or the close fails; the slot is freed anyway.
   void close(int slot);
-  // Closes every open slot, all of them even when one fails; then throws the
-  // first failure.
-  void close_all();
 
   // Writing, byte for byte (zero bytes included, nothing translated),
   // buffered: the bytes reach the file once 64 KiB are pending, and at

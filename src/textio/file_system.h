@@ -25,7 +25,7 @@ enum class FileAction {
 // left on device"; action() says what was being done.
 class FileError : public std::runtime_error {
  public:
-  FileError(std::string_view file_name, std::string_view reason, FileAction action = FileAction::write);
+  FileError(std::string_view file_name, std::string_view reason, FileAction action);
   FileAction action() const { return action_; }
 
  private:
@@ -75,10 +75,12 @@ class PendingFile : public WritableFile {
   // from the file's mode: the program reads its own files whatever the umask.
   // Throws FileError (read) when the file cannot be opened again.
   virtual std::unique_ptr<ReadableFile> open_for_reading() = 0;
-  // Gives the file the permission bits of the file it replaces, or those of a
-  // new file (0666 less the umask) when there is none, and closes it. Throws
-  // FileError: a late write failure (write), or a file to replace that is no
-  // longer a regular file (replace). Every reader must be gone by then.
+  // Gives the file the permission bits, and the owner and group as far as
+  // the user may give them, of the file it replaces, or the permission bits
+  // of a new file (0666 less the umask) when there is none; then flushes it
+  // to the disk and closes it. Throws FileError: a late write failure, a
+  // failed flush (write), or a file to replace that is no longer a regular
+  // file (replace). Every reader must be gone by then.
   virtual void finish() = 0;
   // Renames the finished file over the file it replaces, or to its name when
   // there is none; a symbolic link stays and names the new file. Throws
@@ -91,9 +93,10 @@ class ReplacingFileSystem : public FileSystem {
  public:
   // Throws FileError (replace) with the reason when `name` cannot be
   // replaced: its folder (a symbolic link's target's folder) cannot be
-  // written, it exists and cannot be written, or it is something other than a
-  // regular file or a symbolic link to one (a directory, a device, a FIFO, a
-  // socket, a link to nothing). Touches nothing.
+  // written, it exists and cannot be written or, in a folder with the sticky
+  // bit, may not be renamed over, or it is something other than a regular
+  // file or a symbolic link to one (a directory, a device, a FIFO, a socket,
+  // a link to nothing). Touches nothing.
   virtual void check_replaceable(const std::string& name) = 0;
   // A new, empty pending file for `name`. Throws FileError: (replace) as
   // check_replaceable, or (write) when it cannot be created.

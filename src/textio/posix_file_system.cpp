@@ -19,9 +19,9 @@ void write_all(int fd, std::string_view bytes, const std::string& name) {
     const ssize_t put = ::write(fd, bytes.data(), bytes.size());
     if (put < 0) {
       if (errno == EINTR) continue;
-      throw FileError(name, std::strerror(errno));
+      throw FileError(name, std::strerror(errno), FileAction::write);
     }
-    if (put == 0) throw FileError(name, std::strerror(ENOSPC));
+    if (put == 0) throw FileError(name, std::strerror(ENOSPC), FileAction::write);
     bytes.remove_prefix(static_cast<std::size_t>(put));
   }
 }
@@ -61,7 +61,7 @@ class PosixWritableFile final : public WritableFile {
     const int fd = fd_;
     fd_ = -1;
     // The descriptor is gone after close() even when it fails; never retry.
-    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno));
+    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::write);
   }
 
  private:
@@ -102,6 +102,7 @@ struct Destination {
   std::string path;    // the name itself, or a symbolic link's target resolved
   std::string folder;  // the folder that holds `path`, where its pending file goes
   bool exists;
+  uid_t owner = 0;     // of the file at `path`, when it exists
 };
 
 std::string folder_of(const std::string& path) {
@@ -135,7 +136,7 @@ Destination destination_of(const std::string& name) {
   }
   if (S_ISDIR(status.st_mode)) throw FileError(name, std::strerror(EISDIR), FileAction::replace);
   if (!S_ISREG(status.st_mode)) throw FileError(name, "not a regular file", FileAction::replace);
-  return {path, folder_of(path), true};
+  return {path, folder_of(path), true, status.st_uid};
 }
 
 class PosixPendingFile final : public PendingFile {
@@ -162,6 +163,12 @@ class PosixPendingFile final : public PendingFile {
     if (::stat(path_.c_str(), &replaced) == 0) {
       if (!S_ISREG(replaced.st_mode)) throw FileError(name_, "not a regular file", FileAction::replace);
       mode = replaced.st_mode & 07777;
+      // Run by root (sudo) in a user's folder, the user keeps the file. Only
+      // root may give a file away; anyone else keeps the new file as theirs.
+      // Before fchmod, since a change of owner clears the set-user-ID bit.
+      if (::fchown(fd_, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM) {
+        throw FileError(name_, std::strerror(errno), FileAction::write);
+      }
     } else if (errno == ENOENT) {
       // umask() can only be read by setting it; it is set back at once.
       const mode_t mask = ::umask(0);
@@ -170,11 +177,19 @@ class PosixPendingFile final : public PendingFile {
     } else {
       throw FileError(name_, std::strerror(errno), FileAction::replace);
     }
-    if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno));
+    if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno), FileAction::write);
+    // On the disk before the rename, so that a crash never leaves an empty or
+    // short file in place of the old one. EINVAL: the file system keeps no
+    // disk to flush to.
+    int synced;
+    do {
+      synced = ::fsync(fd_);
+    } while (synced != 0 && errno == EINTR);
+    if (synced != 0 && errno != EINVAL) throw FileError(name_, std::strerror(errno), FileAction::write);
     const int fd = fd_;
     fd_ = -1;
     // Some file systems report a failed write only here.
-    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno));
+    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::write);
   }
 
   void move_into_place() override {
@@ -213,7 +228,7 @@ std::unique_ptr<WritableFile> PosixFileSystem::open_for_writing(const std::strin
   do {
     fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw FileError(name, std::strerror(errno));
+  if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
   return std::make_unique<PosixWritableFile>(fd, name);
 }
 
@@ -224,6 +239,15 @@ void PosixFileSystem::check_replaceable(const std::string& name) {
   if (::faccessat(AT_FDCWD, destination.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
       (destination.exists && ::faccessat(AT_FDCWD, destination.path.c_str(), W_OK, AT_EACCESS) != 0)) {
     throw FileError(name, std::strerror(errno), FileAction::replace);
+  }
+  // In a folder with the sticky bit (/tmp) only the file's owner, the
+  // folder's owner or root may rename over a file, whoever may write it.
+  struct stat folder {};
+  const uid_t user = ::geteuid();
+  if (destination.exists && user != 0 && destination.owner != user &&
+      ::stat(destination.folder.c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) != 0 &&
+      folder.st_uid != user) {
+    throw FileError(name, std::strerror(EPERM), FileAction::replace);
   }
 }
 
@@ -236,7 +260,7 @@ std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& 
   // Mode 0600 until finish() gives the file its own: nobody else reads it
   // meanwhile.
   const int fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
-  if (fd < 0) throw FileError(name, std::strerror(errno));
+  if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
   return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination.path);
 }
 

@@ -129,6 +129,11 @@ HandledSignal g_handled[] = {
     {SIGWINCH, on_window_change, false, true},
 };
 
+// The signals that end the run, or its input.
+bool ends_the_run(const HandledSignal& s) {
+  return s.handler == on_terminating_signal || s.handler == on_hang_up;
+}
+
 sigset_t handled_set() {
   sigset_t set;
   sigemptyset(&set);
@@ -312,6 +317,19 @@ std::optional<int> PosixTerminal::take_terminating_signal() {
   if (signal_number == 0) return std::nullopt;
   g_terminating_signal = 0;
   return signal_number;
+}
+
+void PosixTerminal::hold_terminating_signals(bool held) {
+  if (!held) {
+    sigprocmask(SIG_SETMASK, &mask_before_hold_, nullptr);
+    return;
+  }
+  sigset_t set;
+  sigemptyset(&set);
+  for (const HandledSignal& s : g_handled) {
+    if (ends_the_run(s)) sigaddset(&set, s.number);
+  }
+  sigprocmask(SIG_BLOCK, &set, &mask_before_hold_);
 }
 
 void PosixTerminal::end_by_signal(int signal_number) {

@@ -3,6 +3,8 @@
 #ifndef ZENTRILL_TEXTIO_POSIX_TERMINAL_H_
 #define ZENTRILL_TEXTIO_POSIX_TERMINAL_H_
 
+#include <signal.h>
+
 #include "textio/terminal.h"
 
 namespace zentrill {
@@ -33,6 +35,7 @@ class PosixTerminal final : public Terminal {
   void set_line_started(bool started) override;
   bool line_started() const override;
   std::optional<int> take_terminating_signal() override;
+  void hold_terminating_signals(bool held) override;
   std::optional<std::string> output_failure() const override { return output_failure_; }
 
   // For the terminating signals (SIGINT, SIGTERM, SIGQUIT, and SIGPIPE from
@@ -46,6 +49,7 @@ class PosixTerminal final : public Terminal {
   bool input_is_terminal_ = false;
   bool input_ended_ = false;
   std::optional<std::string> output_failure_;
+  sigset_t mask_before_hold_{};
 };
 
 }  // namespace zentrill

@@ -70,6 +70,25 @@ class Terminal {
   // The number of a terminating signal (SIGINT, SIGTERM, SIGQUIT, SIGPIPE)
   // that arrived and was not taken yet, and takes it.
   virtual std::optional<int> take_terminating_signal() = 0;
+
+  // While held, the terminating signals and a hang-up wait, and arrive only
+  // when let through again: nothing ends the program halfway through moving
+  // its files into place. Holds do not nest.
+  virtual void hold_terminating_signals(bool held) = 0;
+};
+
+// Holds the terminating signals back while it lasts.
+class TerminatingSignalsHeld {
+ public:
+  explicit TerminatingSignalsHeld(Terminal& terminal) : terminal_(terminal) {
+    terminal_.hold_terminating_signals(true);
+  }
+  ~TerminatingSignalsHeld() { terminal_.hold_terminating_signals(false); }
+  TerminatingSignalsHeld(const TerminatingSignalsHeld&) = delete;
+  TerminatingSignalsHeld& operator=(const TerminatingSignalsHeld&) = delete;
+
+ private:
+  Terminal& terminal_;
 };
 
 }  // namespace zentrill

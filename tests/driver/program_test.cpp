@@ -43,6 +43,9 @@ TEST(Program, RunsThePhasesInOrderAndSucceeds) {
   EXPECT_TRUE(terminal.output().starts_with(kBanner + "Starting note? "));
   EXPECT_EQ(files.files["pxx.txt"], "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
   EXPECT_EQ(files.files["pxx.ftm"].size(), 2968u);
+  // While the files were moved into place.
+  EXPECT_EQ(terminal.holds(), 1);
+  EXPECT_FALSE(terminal.terminating_signals_held());
 }
 
 // Each phase hands its files on closed and uses the slots it means: a file
@@ -145,6 +148,8 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
        "zentrill: cannot write pxx.ftm: No space left on device; no file was changed\n"},
       {"a failed read", ScriptedTerminal("a-1a-32\rn"), false, 1,
        "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
+      {"memory runs out", ScriptedTerminal("a-1a-32\rn"), false, 1,
+       "zentrill: std::bad_alloc; no file was changed\n"},
   };
   ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
   ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
@@ -155,6 +160,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
   ways[11].terminal.type("a-1a-32\r").signal(SIGPIPE);
   ways[12].faults.capacity = 10 + 18 + 1000 + 30;  // freq.txt and pxx.txt fit beside the files before
   ways[13].faults.unreadable.insert("pxx.txt");
+  ways[14].faults.out_of_memory.insert("pxx.ftm");
   for (WayOut& way : ways) {
     way.faults.files = before;
     const ProgramRun result = run(way.terminal, way.faults);
@@ -162,6 +168,30 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
     EXPECT_EQ(result.outcome.exit_status, way.exit_status) << way.way;
     EXPECT_EQ(result.outcome.ending_signal.has_value(), way.exit_status > 128) << way.way;
     EXPECT_EQ(result.diagnostics, way.diagnostics) << way.way;
+    EXPECT_FALSE(way.terminal.terminating_signals_held()) << way.way;
+  }
+}
+
+// A move into place that fails after others succeeded leaves a mixed set:
+// the message names the files replaced already, and no pending file stays.
+TEST(Program, AFailedMoveNamesTheFilesReplacedAlready) {
+  const struct {
+    const char* unmovable;
+    const char* left;
+  } cases[] = {
+      {"freq.txt", "no file was changed"},
+      {"pxx.txt", "freq.txt was replaced already"},
+      {"pxx.wav", "freq.txt, pxx.txt and pxx.ftm were replaced already"},
+  };
+  for (const auto& c : cases) {
+    ScriptedTerminal terminal("a-1a-32\rn");
+    MemoryFileSystem files;
+    files.unmovable.insert(c.unmovable);
+    const ProgramRun result = run(terminal, files, {.preview = true});
+    EXPECT_EQ(result.outcome.exit_status, 1) << c.unmovable;
+    EXPECT_EQ(result.diagnostics, std::string("zentrill: cannot replace ") + c.unmovable +
+                                      ": Operation not permitted; " + c.left + "\n");
+    for (const auto& [name, contents] : files.files) EXPECT_NE(name[0], '.') << c.unmovable;
   }
 }
 

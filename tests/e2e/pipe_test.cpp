@@ -244,6 +244,22 @@ TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
   }
 }
 
+// A write past the file-size limit is a failed write like any other: told,
+// nothing replaced, no pending file left (not an end by SIGXFSZ).
+TEST(PipedRun, AFileSizeLimitIsAFailedWrite) {
+  ScratchDirectory directory;
+  directory.write("pxx.ftm", "earlier module");
+  // 1000 blocks: the long glide's module fits, its 10 MB preview does not.
+  const std::vector<std::string> arguments = {"-c", "ulimit -f 1000 && exec \"$0\" -tiaw", ZENTRILL_BINARY};
+  const ProcessResult result =
+      test_support::run_process("/bin/sh", arguments, "c-1a#71200\rn", directory.path());
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.err, "zentrill: cannot write pxx.wav: File too large; no file was changed\n");
+  EXPECT_EQ(directory.names(), std::vector<std::string>{"pxx.ftm"});
+  EXPECT_EQ(directory.read("pxx.ftm"), "earlier module");
+}
+
 TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},
@@ -328,13 +344,17 @@ TEST(PipedRun, AFolderThatCannotBeWrittenStopsTheRun) {
   EXPECT_EQ(directory.names(), std::vector<std::string>{"pxx.txt"});
 }
 
-// A file replaced keeps its permission bits; a new one gets 0666 less the
-// umask. The program reads back what it wrote even when the umask leaves it
-// no read permission.
+// A file replaced keeps its permission bits, and run by root its owner and
+// group; a new one gets 0666 less the umask. The program reads back what it
+// wrote even when the umask leaves it no read permission.
 TEST(PipedRun, PermissionBitsAreKeptAndAWriteOnlyUmaskLosesNothing) {
   ScratchDirectory directory;
   directory.write("pxx.ftm", "earlier module");
   std::filesystem::permissions(directory.path() / "pxx.ftm", std::filesystem::perms{0640});
+  const bool as_root = ::geteuid() == 0;
+  if (as_root) {
+    ASSERT_EQ(::chown((directory.path() / "pxx.ftm").c_str(), 1234, 5678), 0);
+  }
   const mode_t umask_before = ::umask(0466);
   const ProcessResult result = run(directory, "a-1a-32\rn");
   ::umask(umask_before);
@@ -346,6 +366,12 @@ TEST(PipedRun, PermissionBitsAreKeptAndAWriteOnlyUmaskLosesNothing) {
   EXPECT_EQ(permissions("freq.txt"), std::filesystem::perms{0200});
   EXPECT_EQ(permissions("pxx.txt"), std::filesystem::perms{0200});
   EXPECT_EQ(permissions("pxx.ftm"), std::filesystem::perms{0640});
+  struct stat module {};
+  ASSERT_EQ(::stat((directory.path() / "pxx.ftm").c_str(), &module), 0);
+  if (as_root) {
+    EXPECT_EQ(module.st_uid, 1234u);
+    EXPECT_EQ(module.st_gid, 5678u);
+  }
   for (const char* name : {"freq.txt", "pxx.txt"}) {
     std::filesystem::permissions(directory.path() / name, std::filesystem::perms{0600});
   }

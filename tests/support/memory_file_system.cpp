@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 namespace zentrill::test_support {
 
@@ -44,11 +45,12 @@ class MemoryWritableFile final : public WritableFile {
   }
 
   void write(std::string_view bytes) override {
+    if (owner_.out_of_memory.contains(name_)) throw std::bad_alloc();
     const std::size_t used = owner_.used();
     const std::size_t room = owner_.capacity > used ? owner_.capacity - used : 0;
     std::string& contents = owner_.files[stored_as_];
     contents.append(bytes.substr(0, room));
-    if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC));
+    if (bytes.size() > room) throw FileError(name_, std::strerror(ENOSPC), FileAction::write);
   }
 
   void close() override { closed_ = true; }
@@ -87,6 +89,7 @@ class MemoryPendingFile final : public PendingFile {
   }
   void finish() override {}
   void move_into_place() override {
+    if (owner_.unmovable.contains(name_)) throw FileError(name_, std::strerror(EPERM), FileAction::replace);
     owner_.files[name_] = std::move(owner_.files[stored_as_]);
     owner_.files.erase(stored_as_);
   }
@@ -107,7 +110,7 @@ std::unique_ptr<ReadableFile> MemoryFileSystem::open_for_reading(const std::stri
 }
 
 std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::string& name) {
-  if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR));
+  if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR), FileAction::write);
   files[name].clear();
   return std::make_unique<MemoryWritableFile>(*this, name, name);
 }

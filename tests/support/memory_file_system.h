@@ -28,6 +28,10 @@ class MemoryFileSystem final : public ReplacingFileSystem {
   std::set<std::string> uncreatable;
   // Names whose reads fail, pending files included.
   std::set<std::string> unreadable;
+  // Names whose writes throw std::bad_alloc, as when memory runs out.
+  std::set<std::string> out_of_memory;
+  // Names whose move into place fails, as a rename the folder forbids.
+  std::set<std::string> unmovable;
   // Total bytes all files may hold; a write past it is cut and fails.
   std::size_t capacity = std::numeric_limits<std::size_t>::max();
 

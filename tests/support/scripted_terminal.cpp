@@ -117,4 +117,9 @@ std::optional<int> ScriptedTerminal::take_terminating_signal() {
   return std::exchange(pending_signal_, 0);
 }
 
+void ScriptedTerminal::hold_terminating_signals(bool held) {
+  signals_held_ = held;
+  if (held) ++holds_;
+}
+
 }  // namespace zentrill::test_support

@@ -60,6 +60,11 @@ class ScriptedTerminal final : public Terminal {
   void set_line_started(bool started) override { line_started_ = started; }
   bool line_started() const override { return line_started_; }
   std::optional<int> take_terminating_signal() override;
+  // Recorded only: the script's signals come in its order all the same.
+  void hold_terminating_signals(bool held) override;
+  bool terminating_signals_held() const { return signals_held_; }
+  // How often they were held back.
+  int holds() const { return holds_; }
 
  private:
   struct Event {
@@ -78,6 +83,8 @@ class ScriptedTerminal final : public Terminal {
   std::size_t width_ = 80;
   ScreenModel screen_{80};
   int pending_signal_ = 0;
+  bool signals_held_ = false;
+  int holds_ = 0;
 };
 
 }  // namespace zentrill::test_support

@@ -154,6 +154,19 @@ TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
 }
 
+TEST(PosixTerminal, ASignalHeldBackArrivesWhenLetThrough) {
+  PtyChild child([] {
+    PosixTerminal terminal;
+    {
+      const TerminatingSignalsHeld held(terminal);
+      raise(SIGTERM);
+      if (terminal.take_terminating_signal()) return 4;
+    }
+    return terminal.take_terminating_signal() == SIGTERM ? 0 : 5;
+  });
+  EXPECT_TRUE(exited_with(child.wait(), 0));
+}
+
 TEST(PosixTerminal, CtrlZPutsTheModeBackAndStopsAndContinuingReturnsToKeyMode) {
   PtyChild child([] { return echo_keys(1); });
   ASSERT_TRUE(child.read_until("ready"));

@@ -10,11 +10,12 @@
 namespace zentrill {
 
 // What the module holds beyond the default module (both off: 2968 bytes, one
-// 256-row pattern from the first 256 lines).
+// 256-row pattern from the first 256 lines). No field has a default, so a
+// designated initializer that leaves one out draws a warning.
 struct ModuleOptions {
   // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
   // rows sound in the tracker: 223 bytes more.
-  bool instrument = false;
+  bool instrument;
   // The whole pitch list, up to 32767 lines, and the song ends after it: line
   // 256k + r + 1 becomes row r of pattern k, row 0 of every pattern after the
   // first is always a note row, the row after the last line holds a note cut
@@ -22,7 +23,7 @@ struct ModuleOptions {
   // the first pulse channel, played by one frame, for the lines and that row
   // (1 to 128 patterns): 2581 bytes more per pattern after the first; with
   // fewer than 256 lines the size of the default module.
-  bool all_rows = false;
+  bool all_rows;
 };
 
 // Opens the pitch list for reading and the module for writing in their

@@ -303,7 +303,8 @@ TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
 // lines; both files are let go before the writer returns.
 TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
-       {ModuleOptions{}, ModuleOptions{.all_rows = true}, ModuleOptions{true, true}}) {
+       {ModuleOptions{}, ModuleOptions{.instrument = false, .all_rows = true},
+        ModuleOptions{true, true}}) {
     SCOPED_TRACE(options.all_rows);
     MemoryFileSystem file_system;
     std::vector<std::string> lines = full_pitch_list();
@@ -340,7 +341,7 @@ TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string plain = module_written(c.pitch_list);
-    const std::string module = module_written(c.pitch_list, {.instrument = true});
+    const std::string module = module_written(c.pitch_list, {.instrument = true, .all_rows = false});
     ASSERT_EQ(module.size(), 3191u);
     EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
     EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
@@ -392,7 +393,8 @@ TEST(ModuleWriter, AllRowsWithFewerThan256LinesIsTheDefaultModuleEndingAfterThem
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::uint64_t left_out = 1;
-    const std::string module = module_written(c.pitch_list, {.all_rows = true}, &left_out);
+    const std::string module =
+        module_written(c.pitch_list, {.instrument = false, .all_rows = true}, &left_out);
     std::string expected = module_written(c.pitch_list, {});
     expected.replace(pattern_items_offset({}, 0) + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
     EXPECT_EQ(module, expected);
@@ -427,7 +429,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     const std::vector<std::string> lines = runs_of_three(c.lines);
-    const std::string module = module_written(lines, {.all_rows = true});
+    const std::string module = module_written(lines, {.instrument = false, .all_rows = true});
     ASSERT_EQ(module.size(), c.size);
     EXPECT_EQ(module.substr(0, 295), module_written(lines, {}).substr(0, 295));
     EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
@@ -461,7 +463,8 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
 // At most 128 patterns, the last row ending the song: the lines after the
 // 32767th are left out of the module and counted, and only with all rows.
 TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
-  const std::string full_module = module_written(runs_of_three(32767), {.all_rows = true});
+  const std::string full_module =
+      module_written(runs_of_three(32767), {.instrument = false, .all_rows = true});
   ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
   const ModuleShape full{128, false};
   EXPECT_EQ(row_at(full_module, 254, full, 127), runs_of_three_row(32766, false));
@@ -472,9 +475,9 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
     ModuleOptions options;
     std::uint64_t left_out;
   } cases[] = {
-      {32767, {.all_rows = true}, 0},
-      {32768, {.all_rows = true}, 1},
-      {33767, {.all_rows = true}, 1000},
+      {32767, {.instrument = false, .all_rows = true}, 0},
+      {32768, {.instrument = false, .all_rows = true}, 1},
+      {33767, {.instrument = false, .all_rows = true}, 1000},
       {33767, {}, 0},
   };
   for (const auto& c : cases) {

@@ -28,7 +28,7 @@ constexpr std::string_view kHelp =
     "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
     "      too, here or before the first key of a starting note.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
-    "above it), ends pxx.txt and pxx.ftm there, told as soon as it is entered.\n"
+    "above it), ends pxx.txt, pxx.ftm and pxx.wav there, told at once.\n"
     "\n"
     "Files, in the current directory, all replaced together when a run ends with\n"
     "a glide entered; Ctrl-C, an error or no glide leaves them as they were:\n"

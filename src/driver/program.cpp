@@ -60,7 +60,9 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
 
   FileSlots slots(outputs);
   open_slot_file(slots, kFrequencyListWritten);
-  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
+  const auto from_pitch_list = files_from_pitch_list(options.preview);
+  const std::uint64_t glides =
+      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list);
   end_if_signalled(terminal);
   if (glides == 0) return 0;
 
@@ -71,7 +73,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   slots.close(kPitchListWritten.slot);
   if (stop) {
     console.start_fresh_line();
-    diagnostics << out_of_range_message(*stop) << '\n';
+    diagnostics << out_of_range_message(*stop, from_pitch_list) << '\n';
   }
   end_if_signalled(terminal);
 
@@ -79,7 +81,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
       write_module(slots, {.instrument = options.instrument, .all_rows = options.all_rows});
   if (lines_left_out > 0) {
     console.start_fresh_line();
-    diagnostics << lines_left_out_message(lines_left_out) << '\n';
+    diagnostics << lines_left_out_message(lines_left_out, from_pitch_list.subspan(1)) << '\n';
   }
   if (options.preview) {
     end_if_signalled(terminal);

@@ -263,20 +263,23 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   return lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
 }
 
-std::string lines_left_out_message(std::uint64_t lines) {
+std::string lines_left_out_message(std::uint64_t lines,
+                                   std::span<const std::string_view> files_cut_short) {
   using namespace phase_files;
   const std::string pitch_list(kPitchListName);
   const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
-  const std::string limit = "which holds at most " + std::to_string(kMaxLinesWithEnd) +
-                            " lines and the row that ends the song";
+  const std::string files = listed(files_cut_short);
+  // The limit is the module's; the other files hold the rows it holds.
+  const std::string limit =
+      (files_cut_short.size() == 1 ? "which holds" : "as " + std::string(kModuleName) + " holds") +
+      " at most " + std::to_string(kMaxLinesWithEnd) + " lines and the row that ends the song";
   if (lines == 1) {
     return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
-           ", was left out of " + std::string(kModuleName) + ", " + limit + "; " + pitch_list +
-           " keeps it";
+           ", was left out of " + files + ", " + limit + "; " + pitch_list + " keeps it";
   }
   return "zentrill: " + std::to_string(lines) + " lines of " + pitch_list + ", lines " +
-         first_left_out + " on, were left out of " + std::string(kModuleName) + ", " + limit +
-         "; " + pitch_list + " keeps them all";
+         first_left_out + " on, were left out of " + files + ", " + limit + "; " + pitch_list +
+         " keeps them all";
 }
 
 }  // namespace zentrill

@@ -14,6 +14,7 @@
 #include "memory_file_system.h"
 #include "module/module_format.h"
 #include "textio/file_system.h"
+#include "vocabulary/phase_files.h"
 #include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
@@ -493,12 +494,18 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
 }
 
 TEST(ModuleWriter, TheLinesLeftOutMessageCountsThemAndNamesTheFirst) {
-  EXPECT_EQ(lines_left_out_message(1),
+  const auto module = phase_files::files_from_pitch_list(false).subspan(1);
+  const auto module_and_preview = phase_files::files_from_pitch_list(true).subspan(1);
+  EXPECT_EQ(lines_left_out_message(1, module),
             "zentrill: 1 line of pxx.txt, line 32768, was left out of pxx.ftm, which holds at "
             "most 32767 lines and the row that ends the song; pxx.txt keeps it");
-  EXPECT_EQ(lines_left_out_message(1000),
+  EXPECT_EQ(lines_left_out_message(1000, module),
             "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm, which "
             "holds at most 32767 lines and the row that ends the song; pxx.txt keeps them all");
+  EXPECT_EQ(lines_left_out_message(1000, module_and_preview),
+            "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm and pxx.wav, "
+            "as pxx.ftm holds at most 32767 lines and the row that ends the song; pxx.txt keeps "
+            "them all");
 }
 
 // ---------------------------------------------------------------------------

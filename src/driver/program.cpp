@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "driver/output_files.h"
+#include "driver/program_title.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
@@ -55,7 +56,8 @@ class TerminatingSignalsHeld {
 std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
                          std::ostream& diagnostics, const Options& options) {
   console.clear_screen();
-  console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
+  console.print(std::string(kProgramTitle) + " - NES pitch glides, by the Zentrill developers",
+                LineEnd::with);
   console.print("", LineEnd::with);
 
   FileSlots slots(outputs);

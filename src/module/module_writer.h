@@ -20,11 +20,12 @@ struct ModuleOptions {
   bool instrument;
   // The whole pitch list, up to 32767 lines, and the song ends after it: line
   // 256k + r + 1 becomes row r of pattern k, row 0 of every pattern after the
-  // first is always a note row, the row after the last line holds a note cut
-  // and the halt effect, and filler rows complete its pattern. One pattern of
-  // the first pulse channel, played by one frame, for the lines and that row
-  // (1 to 128 patterns): 2581 bytes more per pattern after the first; with
-  // fewer than 256 lines the size of the default module.
+  // first that holds a line is a note row, the row after the last line holds
+  // a note cut and the halt effect (row 0 of a pattern of its own when the
+  // line count is a multiple of 256), and filler rows complete its pattern.
+  // One pattern of the first pulse channel, played by one frame, for the
+  // lines and that row (1 to 128 patterns): 2581 bytes more per pattern after
+  // the first; with fewer than 256 lines the size of the default module.
   bool all_rows;
 };
 
@@ -36,7 +37,8 @@ struct ModuleOptions {
 // Returns how many lines of the pitch list the module left out: those after
 // the 32767th with all_rows; always 0 without (the lines after the 256th are
 // then never read, nor counted).
-// Throws FileError when pxx.ftm cannot be created or written.
+// Throws FileError when a read of pxx.txt fails or pxx.ftm cannot be created
+// or written.
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
 // The one-line warning for the user that `lines` (above 0) lines of the

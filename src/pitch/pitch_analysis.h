@@ -28,8 +28,8 @@ struct OutOfRangeFrequency {
 // writing no line for it and reading nothing after it, and tells which. Empty
 // when every frequency was analysed. `fine_pitch` chooses how each line's
 // parameter is worked out; nothing else depends on it. Opens and closes
-// nothing; holds one frequency at a time, however long the list. Write
-// failures propagate as FileError.
+// nothing; holds one frequency at a time, however long the list. Throws
+// FileError when a read of freq.txt or a write of pxx.txt fails.
 std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitch fine_pitch);
 
 // The one-line warning for the user about a stop: which line, its frequency,

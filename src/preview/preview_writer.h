@@ -23,7 +23,8 @@ struct PreviewOptions {
 // (pulse_renderer.h: every row as the tracker plays it with the module's
 // instrument) and closes it. Holds one register value per row and a fixed
 // buffer, however long the preview.
-// Throws FileError when pxx.wav cannot be created or written.
+// Throws FileError when a read of pxx.txt fails or pxx.wav cannot be created
+// or written.
 void write_preview(FileSlots& slots, const PreviewOptions& options);
 
 }  // namespace zentrill

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/program_title.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
@@ -28,7 +29,7 @@ constexpr std::string_view kHelp =
     "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
     "      too, here or before the first key of a starting note.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
-    "above it), ends pxx.txt and pxx.ftm there, told as soon as it is entered.\n"
+    "above it), ends pxx.txt, pxx.ftm and pxx.wav there, told at once.\n"
     "\n"
     "Files, in the current directory, all replaced together when a run ends with\n"
     "a glide entered; Ctrl-C, an error or no glide leaves them as they were:\n"
@@ -88,7 +89,9 @@ constexpr bool fits_the_terminal(std::string_view text) {
 static_assert(fits_the_terminal(kHelp));
 
 // The version is the project's, as CMake hands it on.
-constexpr std::string_view kVersion = "zentrill " ZENTRILL_VERSION " (Zentrill v1)\n";
+std::string version_text() {
+  return "zentrill " ZENTRILL_VERSION " (" + std::string(kProgramTitle) + ")\n";
+}
 
 // --help's short form, -h, which stands alone as --help does.
 constexpr char kHelpLetter = 'h';
@@ -167,7 +170,7 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     if (help || first == "--version") {
       if (arguments.size() > 1) return unexpected_argument(arguments[1]);
       return help ? CommandLine{CommandLineAction::show_help, std::string(kHelp), {}}
-                  : CommandLine{CommandLineAction::show_version, std::string(kVersion), {}};
+                  : CommandLine{CommandLineAction::show_version, version_text(), {}};
     }
   }
   Options options;

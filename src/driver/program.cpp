@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver/output_files.h"
+#include "driver/program_title.h"
 #include "glide/frequency_list_builder.h"
 #include "module/module_writer.h"
 #include "pitch/pitch_analysis.h"
@@ -37,12 +38,15 @@ void end_if_signalled(Terminal& terminal) {
 std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
                          std::ostream& diagnostics, const Options& options) {
   console.clear_screen();
-  console.print("Zentrill v1 - NES pitch glides, by the Zentrill developers", LineEnd::with);
+  console.print(std::string(kProgramTitle) + " - NES pitch glides, by the Zentrill developers",
+                LineEnd::with);
   console.print("", LineEnd::with);
 
   FileSlots slots(outputs);
   open_slot_file(slots, kFrequencyListWritten);
-  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
+  const auto from_pitch_list = files_from_pitch_list(options.preview);
+  const std::uint64_t glides =
+      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list);
   end_if_signalled(terminal);
   if (glides == 0) return 0;
 
@@ -53,7 +57,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   slots.close(kPitchListWritten.slot);
   if (stop) {
     console.start_fresh_line();
-    diagnostics << out_of_range_message(*stop) << '\n';
+    diagnostics << out_of_range_message(*stop, from_pitch_list) << '\n';
   }
   end_if_signalled(terminal);
 
@@ -61,7 +65,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
       write_module(slots, {.instrument = options.instrument, .all_rows = options.all_rows});
   if (lines_left_out > 0) {
     console.start_fresh_line();
-    diagnostics << lines_left_out_message(lines_left_out) << '\n';
+    diagnostics << lines_left_out_message(lines_left_out, from_pitch_list.subspan(1)) << '\n';
   }
   if (options.preview) {
     end_if_signalled(terminal);

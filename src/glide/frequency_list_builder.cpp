@@ -70,12 +70,12 @@ std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double
 
 // The notice given at once for a glide that leaves the playable range: the
 // pitch analysis will stop at that value, as its own notice says later.
-std::string unplayable_step_message(const UnplayableStep& unplayable) {
-  using namespace phase_files;
+std::string unplayable_step_message(const UnplayableStep& unplayable,
+                                    std::span<const std::string_view> files_cut_short) {
   return "zentrill: step " + std::to_string(unplayable.step) + " of this glide, " +
          long_number_form(unplayable.frequency) + " Hz, is outside the playable range of " +
-         "about " + std::string(kPlayableRangeInHertz) + "; " + std::string(kPitchListName) + " and " +
-         std::string(kModuleName) + " will end before it";
+         "about " + std::string(kPlayableRangeInHertz) + "; " +
+         phase_files::listed(files_cut_short) + " will end before it";
 }
 
 // "Another? ", answered by one key, Y or N in either case, not echoed;
@@ -94,7 +94,8 @@ bool another_glide(Console& console) {
 
 }  // namespace
 
-std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics) {
+std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics,
+                                         std::span<const std::string_view> files_cut_short) {
   std::uint64_t glides = 0;
   try {
     for (;;) {
@@ -108,7 +109,7 @@ std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std
       ++glides;
       if (unplayable) {
         console.start_fresh_line();
-        diagnostics << unplayable_step_message(*unplayable) << '\n';
+        diagnostics << unplayable_step_message(*unplayable, files_cut_short) << '\n';
       }
       if (!another_glide(console)) break;
     }

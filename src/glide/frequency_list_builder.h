@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <ostream>
+#include <span>
+#include <string_view>
 
 #include "textio/console.h"
 #include "textio/file_slots.h"
@@ -18,9 +20,11 @@ namespace zentrill {
 // slot. Returns how many glides were written: 0 when the input ended before
 // the first count was accepted. A glide with a value the pitch analysis will
 // find outside the playable range is told at once, in one line on
-// `diagnostics` naming its first such step, before "Another? " (on a
+// `diagnostics` naming its first such step and the files that will end
+// before it, `files_cut_short` (phase_files.h), before "Another? " (on a
 // terminal from the start of a line); the transcript gets no byte more.
-std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics);
+std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics,
+                                         std::span<const std::string_view> files_cut_short);
 
 }  // namespace zentrill
 

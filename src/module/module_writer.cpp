@@ -4,13 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "module/module_format.h"
-#include "textio/number_form.h"
-#include "textio/text_ops.h"
 #include "vocabulary/notes.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/pitch_list_format.h"
@@ -182,23 +179,6 @@ std::string tail() {
   return tail;
 }
 
-// Lookups of one character of a line (an empty text when the line is too
-// short); anything else, lower case included, gives nullopt.
-std::optional<int> note_number(std::string_view character) {
-  if (character.size() != 1) return std::nullopt;
-  const std::optional<int> semitone = natural_semitone(character[0]);
-  if (!semitone) return std::nullopt;
-  return tracker_note_number(*semitone);
-}
-
-std::optional<int> hexadecimal_digit(std::string_view character) {
-  constexpr std::string_view kDigits = "0123456789ABCDEF";
-  if (character.size() != 1) return std::nullopt;
-  const std::size_t value = kDigits.find(character[0]);
-  if (value == std::string_view::npos) return std::nullopt;
-  return static_cast<int>(value);
-}
-
 // The number of lines of the pitch list, read through once in the module
 // writer's input slot, which is free again afterwards.
 std::uint64_t count_pitch_list_lines(FileSlots& slots) {
@@ -228,7 +208,7 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
 
   // The line state, carried from one pattern to the next. A character that
   // is not recognised keeps the value of the line before; the octave alone is
-  // taken afresh from every line.
+  // taken afresh from every line, 0 when it is not a digit.
   int note = kNoNote;
   int octave = 0;
   int high_digit = 0;
@@ -243,12 +223,13 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
     // Lines after those held are never read.
     while (row < kPatternRows && lines_placed < lines_held && !slots.at_end(kPitchListSlot)) {
       const std::string line = slots.read_text_item(kPitchListSlot);
-      note = note_number(substring(line, kNoteLetterColumn, 1)).value_or(note);
-      // B# stays B.
-      if (substring(line, kAccidentalColumn, 1) == kSharp && note < kHighestTrackerNote) ++note;
-      octave = to_int32(numeric_value(substring(line, kOctaveColumn, 1)));
-      high_digit = hexadecimal_digit(substring(line, kHighDigitColumn, 1)).value_or(high_digit);
-      low_digit = hexadecimal_digit(substring(line, kLowDigitColumn, 1)).value_or(low_digit);
+      const PitchListLine fields = read_pitch_list_line(line);
+      note = fields.note.value_or(note);
+      // A sharp raises the note kept from the line before as well.
+      if (fields.sharp.value_or(false)) note = sharpened(note);
+      octave = fields.octave.value_or(0);
+      high_digit = fields.high_digit.value_or(high_digit);
+      low_digit = fields.low_digit.value_or(low_digit);
       const int parameter = 16 * high_digit + low_digit;
 
       // Every frame after the first starts its own note, so that it can be
@@ -282,20 +263,23 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   return lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
 }
 
-std::string lines_left_out_message(std::uint64_t lines) {
+std::string lines_left_out_message(std::uint64_t lines,
+                                   std::span<const std::string_view> files_cut_short) {
   using namespace phase_files;
   const std::string pitch_list(kPitchListName);
   const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
-  const std::string limit = "which holds at most " + std::to_string(kMaxLinesWithEnd) +
-                            " lines and the row that ends the song";
+  const std::string files = listed(files_cut_short);
+  // The limit is the module's; the other files hold the rows it holds.
+  const std::string limit =
+      (files_cut_short.size() == 1 ? "which holds" : "as " + std::string(kModuleName) + " holds") +
+      " at most " + std::to_string(kMaxLinesWithEnd) + " lines and the row that ends the song";
   if (lines == 1) {
     return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
-           ", was left out of " + std::string(kModuleName) + ", " + limit + "; " + pitch_list +
-           " keeps it";
+           ", was left out of " + files + ", " + limit + "; " + pitch_list + " keeps it";
   }
   return "zentrill: " + std::to_string(lines) + " lines of " + pitch_list + ", lines " +
-         first_left_out + " on, were left out of " + std::string(kModuleName) + ", " + limit +
-         "; " + pitch_list + " keeps them all";
+         first_left_out + " on, were left out of " + files + ", " + limit + "; " + pitch_list +
+         " keeps them all";
 }
 
 }  // namespace zentrill

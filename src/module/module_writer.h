@@ -3,26 +3,30 @@
 #define ZENTRILL_MODULE_MODULE_WRITER_H_
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "textio/file_slots.h"
 
 namespace zentrill {
 
 // What the module holds beyond the default module (both off: 2968 bytes, one
-// 256-row pattern from the first 256 lines).
+// 256-row pattern from the first 256 lines). No field has a default, so a
+// designated initializer that leaves one out draws a warning.
 struct ModuleOptions {
   // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
   // rows sound in the tracker: 223 bytes more.
-  bool instrument = false;
+  bool instrument;
   // The whole pitch list, up to 32767 lines, and the song ends after it: line
   // 256k + r + 1 becomes row r of pattern k, row 0 of every pattern after the
-  // first is always a note row, the row after the last line holds a note cut
-  // and the halt effect, and filler rows complete its pattern. One pattern of
-  // the first pulse channel, played by one frame, for the lines and that row
-  // (1 to 128 patterns): 2581 bytes more per pattern after the first; with
-  // fewer than 256 lines the size of the default module.
-  bool all_rows = false;
+  // first that holds a line is a note row, the row after the last line holds
+  // a note cut and the halt effect (row 0 of a pattern of its own when the
+  // line count is a multiple of 256), and filler rows complete its pattern.
+  // One pattern of the first pulse channel, played by one frame, for the
+  // lines and that row (1 to 128 patterns): 2581 bytes more per pattern after
+  // the first; with fewer than 256 lines the size of the default module.
+  bool all_rows;
 };
 
 // Opens the pitch list for reading and the module for writing in their
@@ -33,14 +37,17 @@ struct ModuleOptions {
 // Returns how many lines of the pitch list the module left out: those after
 // the 32767th with all_rows; always 0 without (the lines after the 256th are
 // then never read, nor counted).
-// Throws FileError when pxx.ftm cannot be created or written.
+// Throws FileError when a read of pxx.txt fails or pxx.ftm cannot be created
+// or written.
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
 // The one-line warning for the user that `lines` (above 0) lines of the
-// pitch list were left out of the module and that the pitch list keeps them.
-// It starts with "zentrill: " and has no line end; the driver writes it to
-// stderr as it stands, followed by a line end.
-std::string lines_left_out_message(std::uint64_t lines);
+// pitch list were left out of the module and of the other files made from
+// the module's rows, `files_cut_short` (the module first, phase_files.h), and
+// that the pitch list keeps them. It starts with "zentrill: " and has no line
+// end; the driver writes it to stderr as it stands, followed by a line end.
+std::string lines_left_out_message(std::uint64_t lines,
+                                   std::span<const std::string_view> files_cut_short);
 
 }  // namespace zentrill
 

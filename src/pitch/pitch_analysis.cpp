@@ -27,13 +27,13 @@ std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitc
   return std::nullopt;
 }
 
-std::string out_of_range_message(const OutOfRangeFrequency& stop) {
+std::string out_of_range_message(const OutOfRangeFrequency& stop,
+                                 std::span<const std::string_view> files_cut_short) {
   using namespace phase_files;
   return "zentrill: line " + std::to_string(stop.line_number) + " of " +
          std::string(kFrequencyListName) + ", " + long_number_form(stop.frequency) +
          " Hz, is outside the playable range of about " + std::string(kPlayableRangeInHertz) +
-         "; it and every line after it were left out of " +
-         std::string(kPitchListName) + " and " + std::string(kModuleName);
+         "; it and every line after it were left out of " + listed(files_cut_short);
 }
 
 }  // namespace zentrill

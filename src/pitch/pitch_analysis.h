@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "pitch/period_analysis.h"
 #include "textio/file_slots.h"
@@ -26,15 +28,17 @@ struct OutOfRangeFrequency {
 // writing no line for it and reading nothing after it, and tells which. Empty
 // when every frequency was analysed. `fine_pitch` chooses how each line's
 // parameter is worked out; nothing else depends on it. Opens and closes
-// nothing; holds one frequency at a time, however long the list. Write
-// failures propagate as FileError.
+// nothing; holds one frequency at a time, however long the list. Throws
+// FileError when a read of freq.txt or a write of pxx.txt fails.
 std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitch fine_pitch);
 
 // The one-line warning for the user about a stop: which line, its frequency,
-// the playable range, and that it and every later line were left out. It
-// starts with "zentrill: " and has no line end; the driver writes it to
-// stderr as it stands, followed by a line end.
-std::string out_of_range_message(const OutOfRangeFrequency& stop);
+// the playable range, and that it and every later line were left out of
+// `files_cut_short` (phase_files.h). It starts with "zentrill: " and has no
+// line end; the driver writes it to stderr as it stands, followed by a line
+// end.
+std::string out_of_range_message(const OutOfRangeFrequency& stop,
+                                 std::span<const std::string_view> files_cut_short);
 
 }  // namespace zentrill
 

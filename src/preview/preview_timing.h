@@ -18,9 +18,6 @@ namespace zentrill::preview_timing {
 inline constexpr std::int64_t kCyclesPerSecond = kCpuClock;
 inline constexpr std::int64_t kCyclesPerRow = kCpuCyclesPerRow;
 
-// The most rows a preview holds: the most lines a module holds.
-inline constexpr std::int64_t kMaxRows = kMaxLinesWithEnd;
-
 // Each cycle lies kSamplesPerCycle.numerator / denominator of a sample
 // further into the file, in lowest terms: 44100 / 1789773 = 14700 / 596591.
 struct Ratio {
@@ -55,15 +52,15 @@ constexpr std::int64_t sample_count(std::int64_t rows) {
   return end.sample;
 }
 
-// The whole cycle range of the longest preview stays exact in 64 bits, and
-// its samples fit the header.
-static_assert(kMaxRows * kCyclesPerRow <
+// The whole cycle range of the longest preview, which holds the most lines a
+// module holds, stays exact in 64 bits, and its samples fit the header.
+static_assert(kMaxLinesWithEnd * kCyclesPerRow <
               std::numeric_limits<std::int64_t>::max() / kSamplesPerCycle.numerator);
-static_assert(sample_count(kMaxRows) <= static_cast<std::int64_t>(wav_format::kMaxSamples));
+static_assert(sample_count(kMaxLinesWithEnd) <= static_cast<std::int64_t>(wav_format::kMaxSamples));
 // A row lasts 4409.92 samples; 10 rows, 44099.19; 1200 rows, 2 minutes. The
 // longest preview lasts 54.6 minutes, 289.0 MB.
 static_assert(sample_count(1) == 4410 && sample_count(10) == 44099);
-static_assert(sample_count(1200) == 5291902 && sample_count(kMaxRows) == 144499806);
+static_assert(sample_count(1200) == 5291902 && sample_count(kMaxLinesWithEnd) == 144499806);
 
 }  // namespace zentrill::preview_timing
 

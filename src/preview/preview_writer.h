@@ -7,10 +7,12 @@
 
 namespace zentrill {
 
+// No field has a default, so a designated initializer that leaves one out
+// draws a warning.
 struct PreviewOptions {
   // The rows the module holds (tracker_song.h): with all_rows the first 32767
   // lines of the pitch list, without it the first 256.
-  bool all_rows = false;
+  bool all_rows;
 };
 
 // Opens the pitch list for reading in its slot of phase 4 (phase_files.h),
@@ -21,7 +23,8 @@ struct PreviewOptions {
 // (pulse_renderer.h: every row as the tracker plays it with the module's
 // instrument) and closes it. Holds one register value per row and a fixed
 // buffer, however long the preview.
-// Throws FileError when pxx.wav cannot be created or written.
+// Throws FileError when a read of pxx.txt fails or pxx.wav cannot be created
+// or written.
 void write_preview(FileSlots& slots, const PreviewOptions& options);
 
 }  // namespace zentrill

@@ -7,7 +7,9 @@
 #ifndef ZENTRILL_VOCABULARY_PHASE_FILES_H_
 #define ZENTRILL_VOCABULARY_PHASE_FILES_H_
 
+#include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "textio/file_slots.h"
@@ -29,6 +31,27 @@ inline constexpr std::string_view kOutputNamesWithPreview[] = {
 };
 inline constexpr std::span<const std::string_view> kOutputNames =
     std::span(kOutputNamesWithPreview).first<3>();
+
+// The files made from the pitch list on, in order: pxx.txt and pxx.ftm, and
+// pxx.wav with the preview. A line that never reaches the pitch list is
+// missing from all of them, and the notices that tell of it name them so.
+constexpr std::span<const std::string_view> files_from_pitch_list(bool preview) {
+  return (preview ? std::span<const std::string_view>(kOutputNamesWithPreview) : kOutputNames)
+      .subspan(1);
+}
+static_assert(files_from_pitch_list(false).size() == 2 &&
+              files_from_pitch_list(false).front() == kPitchListName &&
+              files_from_pitch_list(true).back() == kPreviewName);
+
+// Names as a notice lists them: "a", "a and b", "a, b and c".
+inline std::string listed(std::span<const std::string_view> names) {
+  std::string text;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  return text;
+}
 
 enum class Direction { reading, writing };
 

@@ -1,12 +1,15 @@
 // The line of pxx.txt, the pitch list: seven characters and the line end, as
 // G-1 P97 - note letter, accidental, octave digit, " P", and the fine-pitch
 // parameter in two upper-case hexadecimal digits. The pitch-list writer
-// writes the fields in this order; the module writer cuts every line it reads
-// at these columns, one character each, counted from 1 as substring counts.
+// writes the fields in this order; read_pitch_list_line reads them back for
+// the module writer and the preview, one character each at these columns,
+// counted from 1.
 #ifndef ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
 #define ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
 
+#include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "textio/line_end.h"
@@ -33,10 +36,73 @@ static_assert(kAccidentalColumn == kNoteLetterColumn + 1 &&
               kHighDigitColumn == kSeparatorColumn + static_cast<int>(kSeparator.size()) &&
               kLowDigitColumn == kHighDigitColumn + 1 && kLowDigitColumn == kLineLength);
 
+// A line read field by field, each from its own column alone: a field is
+// empty when the line is too short to reach its column or the column holds
+// anything but what the field allows (lower case included). What to do with
+// an empty field is the reader's choice.
+struct PitchListLine {
+  std::optional<int> note;        // the letter's tracker note number, 1 = C ... 12 = B
+  std::optional<bool> sharp;      // true for "#", false for "-"
+  std::optional<int> octave;      // the digit, 0 to 9
+  std::optional<int> high_digit;  // of the fine-pitch parameter, 0 to 15
+  std::optional<int> low_digit;
+  bool laid_out = false;  // exactly seven characters, " P" in its place
+};
+
+namespace detail {
+constexpr std::optional<char> at(std::string_view line, int column) {
+  const auto index = static_cast<std::size_t>(column - 1);
+  if (index >= line.size()) return std::nullopt;
+  return line[index];
+}
+constexpr std::optional<int> hexadecimal_digit(std::optional<char> character) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  if (!character) return std::nullopt;
+  const std::size_t value = kDigits.find(*character);
+  if (value == std::string_view::npos) return std::nullopt;
+  return static_cast<int>(value);
+}
+}  // namespace detail
+
+constexpr PitchListLine read_pitch_list_line(std::string_view line) {
+  using detail::at;
+  PitchListLine fields;
+  if (const auto letter = at(line, kNoteLetterColumn)) {
+    if (const auto semitone = natural_semitone(*letter)) {
+      fields.note = tracker_note_number(*semitone);
+    }
+  }
+  if (const auto accidental = at(line, kAccidentalColumn)) {
+    if (*accidental == kSharpSign || *accidental == kNaturalSign) {
+      fields.sharp = *accidental == kSharpSign;
+    }
+  }
+  if (const auto digit = at(line, kOctaveColumn); digit && *digit >= '0' && *digit <= '9') {
+    fields.octave = *digit - '0';
+  }
+  fields.high_digit = detail::hexadecimal_digit(at(line, kHighDigitColumn));
+  fields.low_digit = detail::hexadecimal_digit(at(line, kLowDigitColumn));
+  fields.laid_out = line.size() == kLineLength &&
+                    line.substr(kSeparatorColumn - 1, kSeparator.size()) == kSeparator;
+  return fields;
+}
+
+// The note a sharp makes of a tracker note number: the next one up, except
+// that B# stays B, as the module has always written it (E# is F).
+constexpr int sharpened(int note) { return std::min(note + 1, kHighestTrackerNote); }
+
 namespace checks {
 constexpr char at(std::string_view line, int column) {
   return line[static_cast<std::size_t>(column - 1)];
 }
+constexpr PitchListLine kRead = read_pitch_list_line("G#1 PA7");
+static_assert(kRead.note == 8 && kRead.sharp == true && kRead.octave == 1 &&
+              kRead.high_digit == 10 && kRead.low_digit == 7 && kRead.laid_out);
+static_assert(!read_pitch_list_line("g-").note && !read_pitch_list_line("g-").octave &&
+              !read_pitch_list_line("G-1 Pa7").high_digit &&
+              !read_pitch_list_line("G-1 P97 ").laid_out);
+static_assert(sharpened(tracker_note_number(*natural_semitone('B'))) == kHighestTrackerNote &&
+              sharpened(tracker_note_number(*natural_semitone('E'))) == 6);
 inline constexpr std::string_view kLine = "G-1 P97";
 static_assert(kLine.size() == kLineLength);
 static_assert(at(kLine, kNoteLetterColumn) == 'G' && at(kLine, kAccidentalColumn) == '-' &&

@@ -196,7 +196,7 @@ const std::string& empty_list_module() {
   return module;
 }
 const std::string& instrument_block() {
-  static const std::string block = write("", {.instrument = true},
+  static const std::string block = write("", {.instrument = true, .all_rows = false},
                                          std::numeric_limits<std::size_t>::max())
                                        .module.substr(kInstrumentsAt, kInstrumentBlockSize);
   return block;

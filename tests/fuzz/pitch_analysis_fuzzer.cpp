@@ -28,6 +28,7 @@
 #include "pitch/pitch_analysis.h"
 #include "textio/file_slots.h"
 #include "textio/file_system.h"
+#include "vocabulary/phase_files.h"
 #include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
@@ -169,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         (std::isnan(run.stop->frequency) && std::isnan(stopped_at)));
     ZENTRILL_FUZZ_CHECK(!in_range(period_of(stopped_at)));
     ZENTRILL_FUZZ_CHECK(run.unread_items == frequencies.size() - lines - 1);
-    const std::string message = out_of_range_message(*run.stop);
+    const std::string message = out_of_range_message(*run.stop, phase_files::files_from_pitch_list(false));
     ZENTRILL_FUZZ_CHECK(message.starts_with("zentrill: "));
     ZENTRILL_FUZZ_CHECK(message.find_first_of("\r\n") == std::string::npos);
   }

@@ -10,6 +10,7 @@
 
 #include "memory_file_system.h"
 #include "scripted_terminal.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {
@@ -32,7 +33,8 @@ Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false) {
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
-  const std::uint64_t glides = run_frequency_list_builder(console, slots, diagnostics);
+  const std::uint64_t glides = run_frequency_list_builder(
+      console, slots, diagnostics, phase_files::files_from_pitch_list(false));
   // The phase has closed slot 1: the file is complete before the slots go.
   return {terminal.output(), files.files["freq.txt"], glides, diagnostics.str()};
 }
@@ -182,7 +184,9 @@ TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   FileSlots slots(files);
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
-  EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics), FileError);
+  EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics,
+                                          phase_files::files_from_pitch_list(false)),
+               FileError);
   EXPECT_EQ(files.files["freq.txt"].size(), 100u);
   EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");
 }

@@ -14,6 +14,7 @@
 #include "memory_file_system.h"
 #include "module/module_format.h"
 #include "textio/file_system.h"
+#include "vocabulary/phase_files.h"
 #include "vocabulary/tracker_pitch.h"
 
 namespace zentrill {
@@ -303,7 +304,8 @@ TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
 // lines; both files are let go before the writer returns.
 TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
-       {ModuleOptions{}, ModuleOptions{.all_rows = true}, ModuleOptions{true, true}}) {
+       {ModuleOptions{}, ModuleOptions{.instrument = false, .all_rows = true},
+        ModuleOptions{true, true}}) {
     SCOPED_TRACE(options.all_rows);
     MemoryFileSystem file_system;
     std::vector<std::string> lines = full_pitch_list();
@@ -340,7 +342,7 @@ TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string plain = module_written(c.pitch_list);
-    const std::string module = module_written(c.pitch_list, {.instrument = true});
+    const std::string module = module_written(c.pitch_list, {.instrument = true, .all_rows = false});
     ASSERT_EQ(module.size(), 3191u);
     EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
     EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
@@ -392,7 +394,8 @@ TEST(ModuleWriter, AllRowsWithFewerThan256LinesIsTheDefaultModuleEndingAfterThem
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::uint64_t left_out = 1;
-    const std::string module = module_written(c.pitch_list, {.all_rows = true}, &left_out);
+    const std::string module =
+        module_written(c.pitch_list, {.instrument = false, .all_rows = true}, &left_out);
     std::string expected = module_written(c.pitch_list, {});
     expected.replace(pattern_items_offset({}, 0) + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
     EXPECT_EQ(module, expected);
@@ -427,7 +430,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     const std::vector<std::string> lines = runs_of_three(c.lines);
-    const std::string module = module_written(lines, {.all_rows = true});
+    const std::string module = module_written(lines, {.instrument = false, .all_rows = true});
     ASSERT_EQ(module.size(), c.size);
     EXPECT_EQ(module.substr(0, 295), module_written(lines, {}).substr(0, 295));
     EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
@@ -461,7 +464,8 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
 // At most 128 patterns, the last row ending the song: the lines after the
 // 32767th are left out of the module and counted, and only with all rows.
 TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
-  const std::string full_module = module_written(runs_of_three(32767), {.all_rows = true});
+  const std::string full_module =
+      module_written(runs_of_three(32767), {.instrument = false, .all_rows = true});
   ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
   const ModuleShape full{128, false};
   EXPECT_EQ(row_at(full_module, 254, full, 127), runs_of_three_row(32766, false));
@@ -472,9 +476,9 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
     ModuleOptions options;
     std::uint64_t left_out;
   } cases[] = {
-      {32767, {.all_rows = true}, 0},
-      {32768, {.all_rows = true}, 1},
-      {33767, {.all_rows = true}, 1000},
+      {32767, {.instrument = false, .all_rows = true}, 0},
+      {32768, {.instrument = false, .all_rows = true}, 1},
+      {33767, {.instrument = false, .all_rows = true}, 1000},
       {33767, {}, 0},
   };
   for (const auto& c : cases) {
@@ -490,12 +494,18 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
 }
 
 TEST(ModuleWriter, TheLinesLeftOutMessageCountsThemAndNamesTheFirst) {
-  EXPECT_EQ(lines_left_out_message(1),
+  const auto module = phase_files::files_from_pitch_list(false).subspan(1);
+  const auto module_and_preview = phase_files::files_from_pitch_list(true).subspan(1);
+  EXPECT_EQ(lines_left_out_message(1, module),
             "zentrill: 1 line of pxx.txt, line 32768, was left out of pxx.ftm, which holds at "
             "most 32767 lines and the row that ends the song; pxx.txt keeps it");
-  EXPECT_EQ(lines_left_out_message(1000),
+  EXPECT_EQ(lines_left_out_message(1000, module),
             "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm, which "
             "holds at most 32767 lines and the row that ends the song; pxx.txt keeps them all");
+  EXPECT_EQ(lines_left_out_message(1000, module_and_preview),
+            "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm and pxx.wav, "
+            "as pxx.ftm holds at most 32767 lines and the row that ends the song; pxx.txt keeps "
+            "them all");
 }
 
 // ---------------------------------------------------------------------------

@@ -179,7 +179,9 @@ std::int64_t played_period(const PitchEntry& entry) {
   return period_register(static_cast<int>(entry.octave), note, static_cast<int>(entry.parameter)) + 1;
 }
 
-TEST(NearestPeriod, EveryRowPlaysTheWholePeriodNearestItsWantedOne) {
+// The parameter is worked out from the rounded period, so reading it back
+// through the register rule checks that arithmetic and the parameter's range.
+TEST(NearestPeriod, TheParameterGivesTheRegisterOfTheRoundedPeriodLessOneWithin72To186) {
   std::int64_t lowest = 999;
   std::int64_t highest = -1;
   const auto plays_nearest = [&](double period) {

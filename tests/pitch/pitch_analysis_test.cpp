@@ -8,6 +8,7 @@
 
 #include "memory_file_system.h"
 #include "textio/number_form.h"
+#include "vocabulary/phase_files.h"
 
 namespace zentrill {
 namespace {
@@ -102,10 +103,13 @@ TEST(RunPitchAnalysis, StreamsALongList) {
 }
 
 TEST(OutOfRangeMessage, NamesTheLineTheFrequencyTheRangeAndWhatWasLost) {
-  EXPECT_EQ(out_of_range_message({3, 7902.132820097988}),
+  using phase_files::files_from_pitch_list;
+  EXPECT_EQ(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(false)),
             "zentrill: line 3 of freq.txt, 7902.132820097988 Hz, is outside the playable range of "
             "about 54.61 to 7714.54 Hz; it and every line after it were left out of pxx.txt and pxx.ftm");
-  const std::string empty_line = out_of_range_message({12, 0});
+  EXPECT_TRUE(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(true))
+                  .ends_with("were left out of pxx.txt, pxx.ftm and pxx.wav"));
+  const std::string empty_line = out_of_range_message({12, 0}, files_from_pitch_list(false));
   EXPECT_NE(empty_line.find("line 12 of freq.txt, 0 Hz,"), std::string::npos);
   EXPECT_EQ(empty_line.find_first_of("\r\n"), std::string::npos);
 }

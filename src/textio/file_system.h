@@ -88,9 +88,11 @@ class PendingFile : public WritableFile {
   virtual void move_into_place() = 0;
 };
 
-// A file system in which a file can be replaced as a whole.
-class ReplacingFileSystem : public FileSystem {
+// A file system in which a file can be replaced as a whole: the program's
+// own, which writes its files only so.
+class ReplacingFileSystem {
  public:
+  virtual ~ReplacingFileSystem() = default;
   // Throws FileError (replace) with the reason when `name` cannot be
   // replaced: its folder (a symbolic link's target's folder) cannot be
   // written, it exists and cannot be written or, in a folder with the sticky

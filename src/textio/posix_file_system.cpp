@@ -26,49 +26,6 @@ void write_all(int fd, std::string_view bytes, const std::string& name) {
   }
 }
 
-class PosixReadableFile final : public ReadableFile {
- public:
-  PosixReadableFile(int fd, std::string name, std::uint64_t length)
-      : fd_(fd), name_(std::move(name)), length_(length) {}
-  ~PosixReadableFile() override { ::close(fd_); }
-
-  std::uint64_t length() const override { return length_; }
-
-  std::size_t read(std::span<char> buffer) override {
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer.data(), buffer.size());
-      if (got >= 0) return static_cast<std::size_t>(got);
-      if (errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::read);
-    }
-  }
-
- private:
-  int fd_;
-  std::string name_;
-  std::uint64_t length_;
-};
-
-class PosixWritableFile final : public WritableFile {
- public:
-  PosixWritableFile(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
-  ~PosixWritableFile() override {
-    if (fd_ >= 0) ::close(fd_);
-  }
-
-  void write(std::string_view bytes) override { write_all(fd_, bytes, name_); }
-
-  void close() override {
-    const int fd = fd_;
-    fd_ = -1;
-    // The descriptor is gone after close() even when it fails; never retry.
-    if (::close(fd) != 0 && errno != EINTR) throw FileError(name_, std::strerror(errno), FileAction::write);
-  }
-
- private:
-  int fd_;
-  std::string name_;
-};
-
 // A pending file read back through the descriptor it is written by, at
 // offsets of its own, so the reading needs no permission from the file's mode
 // and moves nothing for the writer.
@@ -208,29 +165,6 @@ class PosixPendingFile final : public PendingFile {
 };
 
 }  // namespace
-
-std::unique_ptr<ReadableFile> PosixFileSystem::open_for_reading(const std::string& name) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat status {};
-  // Only a regular file (or a device that reads like one) has data here; a
-  // directory opens but cannot be read.
-  if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-    ::close(fd);
-    return nullptr;
-  }
-  const auto length = S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
-  return std::make_unique<PosixReadableFile>(fd, name, length);
-}
-
-std::unique_ptr<WritableFile> PosixFileSystem::open_for_writing(const std::string& name) {
-  int fd;
-  do {
-    fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
-  return std::make_unique<PosixWritableFile>(fd, name);
-}
 
 void PosixFileSystem::check_replaceable(const std::string& name) {
   const Destination destination = destination_of(name);

@@ -1,4 +1,5 @@
-// FileSystem over POSIX file descriptors, relative to the current directory.
+// The real file system, relative to the current directory, in which the
+// program replaces its files as a whole.
 #ifndef ZENTRILL_TEXTIO_POSIX_FILE_SYSTEM_H_
 #define ZENTRILL_TEXTIO_POSIX_FILE_SYSTEM_H_
 
@@ -11,8 +12,6 @@ namespace zentrill {
 // file.
 class PosixFileSystem final : public ReplacingFileSystem {
  public:
-  std::unique_ptr<ReadableFile> open_for_reading(const std::string& name) override;
-  std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
   void check_replaceable(const std::string& name) override;
   std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
 };

@@ -16,7 +16,9 @@
 
 namespace zentrill::test_support {
 
-class MemoryFileSystem final : public ReplacingFileSystem {
+// Both kinds of file system: files opened in place, as the slot layer opens
+// them, and files replaced as a whole, as the program writes them.
+class MemoryFileSystem final : public FileSystem, public ReplacingFileSystem {
  public:
   // The files by name. A writable file's bytes appear here as they are
   // written (no buffering of its own), so a test sees what reached the disk.

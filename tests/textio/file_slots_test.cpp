@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -305,7 +306,7 @@ TEST(FileSlots, LargeOutputFailsWhileWriting) {
   EXPECT_EQ(files.files["freq.txt"].size(), 1000u);
 }
 
-// The real file system, in a scratch directory.
+// The real file system, in a scratch directory: its pending files.
 class PosixFiles : public testing::Test {
  protected:
   void SetUp() override {
@@ -324,59 +325,66 @@ class PosixFiles : public testing::Test {
   PosixFileSystem file_system_;
 };
 
-TEST_F(PosixFiles, WritesAndReadsBack) {
-  FileSlots slots(file_system_);
-  slots.open_for_writing(1, path("freq.txt"));
-  slots.write_number_line(1, 110);
-  slots.print(1, std::string("\0\n", 2));
-  slots.close(1);
-  EXPECT_EQ(contents("freq.txt"), std::string("110\r\n\0\n", 7));
-  slots.open_for_reading(1, path("freq.txt"));
-  EXPECT_EQ(slots.read_numeric_item(1), 110);
-  EXPECT_EQ(slots.read_text_item(1), std::string(1, '\0'));
-  EXPECT_TRUE(slots.at_end(1));
+std::vector<std::string> names_in(const std::filesystem::path& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
-TEST_F(PosixFiles, OpeningForWritingEmptiesTheFile) {
+// The file it replaces keeps its bytes until the one move; the pending file
+// beside it reads back what was written, zero bytes included.
+TEST_F(PosixFiles, APendingFileReadsBackAndReplacesTheFileInOneMove) {
   std::ofstream(path("pxx.txt")) << "old contents";
-  FileSlots slots(file_system_);
-  slots.open_for_writing(2, path("pxx.txt"));
-  slots.close(2);
-  EXPECT_EQ(contents("pxx.txt"), "");
+  const std::string bytes("110\r\n\0\n", 7);
+  auto pending = file_system_.create_pending(path("pxx.txt"));
+  pending->write(bytes);
+  pending->close();
+  EXPECT_EQ(contents("pxx.txt"), "old contents");
+  const std::vector<std::string> during = names_in(directory_);
+  ASSERT_EQ(during.size(), 2u);
+  EXPECT_TRUE(during[0].starts_with(".pxx.txt.")) << during[0];
+  {
+    const auto reader = pending->open_for_reading();
+    EXPECT_EQ(reader->length(), bytes.size());
+    std::string read_back(16, 'x');
+    read_back.resize(reader->read(read_back));
+    EXPECT_EQ(read_back, bytes);
+  }
+  pending->finish();
+  pending->move_into_place();
+  pending.reset();
+  EXPECT_EQ(contents("pxx.txt"), bytes);
+  EXPECT_EQ(names_in(directory_), std::vector<std::string>{"pxx.txt"});
 }
 
-TEST_F(PosixFiles, ADirectoryInPlaceOfTheFileIsReportedAndReadsAsEmpty) {
+TEST_F(PosixFiles, APendingFileNotMovedLeavesNothingBehind) {
+  std::ofstream(path("pxx.txt")) << "old contents";
+  auto pending = file_system_.create_pending(path("pxx.txt"));
+  pending->write("new");
+  pending->close();
+  pending.reset();
+  EXPECT_EQ(contents("pxx.txt"), "old contents");
+  EXPECT_EQ(names_in(directory_), std::vector<std::string>{"pxx.txt"});
+}
+
+// Refused before anything is written: a rename would put the file in place
+// of a folder, or of a device behind a link.
+TEST_F(PosixFiles, WhatIsNotARegularFileCannotBeReplaced) {
   std::filesystem::create_directory(path("pxx.ftm"));
-  FileSlots slots(file_system_);
   try {
-    slots.open_for_writing(2, path("pxx.ftm"));
-    ADD_FAILURE() << "creating over a directory was not reported";
+    file_system_.check_replaceable(path("pxx.ftm"));
+    ADD_FAILURE() << "a directory in place of the file was not refused";
   } catch (const FileError& failure) {
     EXPECT_EQ(std::string(failure.what()), path("pxx.ftm") + ": Is a directory");
   }
-  // Read from a directory: the slot stays free and reads as empty.
-  slots.open_for_reading(1, path("pxx.ftm"));
-  EXPECT_TRUE(slots.at_end(1));
-}
-
-TEST_F(PosixFiles, DiskFullIsReportedAtClose) {
   if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
-  std::filesystem::create_symlink("/dev/full", path("pxx.ftm"));
-  FileSlots slots(file_system_);
-  slots.open_for_writing(2, path("pxx.ftm"));
-  slots.print(2, "FamiTracker Module");
-  try {
-    slots.close(2);
-    ADD_FAILURE() << "a full disk was not reported";
-  } catch (const FileError& failure) {
-    EXPECT_EQ(std::string(failure.what()), path("pxx.ftm") + ": No space left on device");
-  }
-}
-
-TEST_F(PosixFiles, MissingFileReadsAsEmpty) {
-  FileSlots slots(file_system_);
-  slots.open_for_reading(1, path("freq.txt"));
-  EXPECT_TRUE(slots.at_end(1));
+  std::filesystem::create_symlink("/dev/full", path("pxx.txt"));
+  EXPECT_THROW(file_system_.check_replaceable(path("pxx.txt")), FileError);
+  EXPECT_THROW(file_system_.create_pending(path("pxx.txt")), FileError);
+  EXPECT_EQ(names_in(directory_), (std::vector<std::string>{"pxx.ftm", "pxx.txt"}));
 }
 
 }  // namespace

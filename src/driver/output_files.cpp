@@ -61,8 +61,8 @@ void OutputFiles::move_into_place() {
   }
 }
 
-std::vector<std::string> OutputFiles::replaced() const {
-  std::vector<std::string> names;
+std::vector<std::string_view> OutputFiles::replaced() const {
+  std::vector<std::string_view> names;
   for (const Output& output : outputs_) {
     if (output.moved) names.push_back(output.name);
   }

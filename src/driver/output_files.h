@@ -46,8 +46,9 @@ class OutputFiles final : public FileSystem {
   // in place (see replaced()). The caller holds the terminating signals back
   // meanwhile.
   void move_into_place();
-  // The names of the files moved into place so far, in the set's order.
-  std::vector<std::string> replaced() const;
+  // The names of the files moved into place so far, in the set's order;
+  // they live as long as the set.
+  std::vector<std::string_view> replaced() const;
 
  private:
   struct Output {

@@ -77,13 +77,9 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
 // What a failure leaves: nothing changed, or the files that a failed move
 // into place left replaced already, named.
 std::string what_was_changed(const OutputFiles& outputs) {
-  const std::vector<std::string> replaced = outputs.replaced();
+  const std::vector<std::string_view> replaced = outputs.replaced();
   if (replaced.empty()) return "; no file was changed";
-  std::string names = replaced.front();
-  for (std::size_t i = 1; i < replaced.size(); ++i) {
-    names += (i + 1 == replaced.size() ? " and " : ", ") + replaced[i];
-  }
-  return "; " + names + (replaced.size() == 1 ? " was" : " were") + " replaced already";
+  return "; " + listed(replaced) + (replaced.size() == 1 ? " was" : " were") + " replaced already";
 }
 
 const char* verb(FileAction action) {

@@ -1,9 +1,12 @@
 #include "driver/command_line.h"
 
+#include <getopt.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/program_title.h"
 #include "vocabulary/phase_files.h"
@@ -93,91 +96,147 @@ std::string version_text() {
   return "zentrill " ZENTRILL_VERSION " (" + std::string(kProgramTitle) + ")\n";
 }
 
-// --help's short form, -h, which stands alone as --help does.
-constexpr char kHelpLetter = 'h';
+// getopt_long's code for an option without a letter: past every char.
+constexpr int kVersionCode = 256;
 
-bool asks_for_help(std::string_view argument) {
-  return argument == "--help" ||
-         (argument.size() == 2 && argument[0] == '-' && argument[1] == kHelpLetter);
-}
-
-// The run options, by their letter and their long name.
-struct RunOption {
-  char letter;
-  std::string_view long_name;
-  void (*set)(Options&);
+// Every option, by its letter (0: none) and long name. `apply` sets what the
+// option asks for and gives the refusal's text when its value is not
+// accepted.
+struct OptionSpec {
+  int code;
+  const char* long_name;
+  bool takes_value;
+  std::optional<std::string> (*apply)(CommandLine&, std::string_view value);
 };
-constexpr RunOption kRunOptions[] = {
-    {'t', "--tracker-tuning", [](Options& options) { options.fine_pitch = FinePitch::nearest_period; }},
-    {'i', "--instrument", [](Options& options) { options.instrument = true; }},
-    {'a', "--all-rows", [](Options& options) { options.all_rows = true; }},
-    {'w', "--wav", [](Options& options) { options.preview = true; }},
+constexpr OptionSpec kOptions[] = {
+    {'t', "tracker-tuning", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.options.fine_pitch = FinePitch::nearest_period;
+       return std::nullopt;
+     }},
+    {'i', "instrument", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.options.instrument = true;
+       return std::nullopt;
+     }},
+    {'a', "all-rows", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.options.all_rows = true;
+       return std::nullopt;
+     }},
+    {'w', "wav", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.options.preview = true;
+       return std::nullopt;
+     }},
+    {'h', "help", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.action = CommandLineAction::show_help;
+       return std::nullopt;
+     }},
+    {kVersionCode, "version", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.action = CommandLineAction::show_version;
+       return std::nullopt;
+     }},
 };
 
-const RunOption* option_by_letter(char letter) {
-  for (const RunOption& option : kRunOptions) {
-    if (option.letter == letter) return &option;
+const OptionSpec* option_by_code(int code) {
+  for (const OptionSpec& option : kOptions) {
+    if (option.code == code) return &option;
   }
   return nullptr;
 }
 
-const RunOption* option_by_long_name(std::string_view name) {
-  for (const RunOption& option : kRunOptions) {
-    if (option.long_name == name) return &option;
-  }
-  return nullptr;
+// How the user wrote an option: "-s" or "--speed".
+std::string spelled(const OptionSpec& option, std::string_view as_written) {
+  if (as_written.starts_with("--") || option.code > 0xFF) return "--" + std::string(option.long_name);
+  return std::string{'-', static_cast<char>(option.code)};
 }
 
 CommandLine refusal(std::string_view what_is_wrong) {
   return {CommandLineAction::refuse,
           "zentrill: " + std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n",
-          Options{}};
+          Options{},
+          {}};
 }
 
-CommandLine unexpected_argument(std::string_view argument) {
-  return refusal("unexpected argument '" + std::string(argument) + "'");
+// getopt_long's tables for kOptions: ":" first, so that a missing value is
+// told apart from an unknown option.
+std::string short_options() {
+  std::string letters = ":";
+  for (const OptionSpec& option : kOptions) {
+    if (option.code > 0xFF) continue;
+    letters += static_cast<char>(option.code);
+    if (option.takes_value) letters += ':';
+  }
+  return letters;
 }
 
-// Sets what one argument asks for, a long option or a dash and one or more
-// option letters; gives the refusal of anything else: a bare "-" or "--", an
-// unknown name, a value after "=", an unknown letter (named alone), or -h
-// among other letters (it stands alone).
-std::optional<CommandLine> apply_run_option(std::string_view argument, Options& options) {
-  if (argument.starts_with("--")) {
-    const RunOption* option = option_by_long_name(argument);
-    if (!option) return unexpected_argument(argument);
-    option->set(options);
-    return std::nullopt;
+std::vector<option> long_options() {
+  std::vector<option> table;
+  for (const OptionSpec& option : kOptions) {
+    table.push_back({option.long_name, option.takes_value ? required_argument : no_argument, nullptr, option.code});
   }
-  if (argument.size() < 2 || argument[0] != '-') return unexpected_argument(argument);
-  for (const char letter : argument.substr(1)) {
-    const RunOption* option = option_by_letter(letter);
-    if (!option && letter == kHelpLetter) return unexpected_argument(argument);
-    if (!option) return refusal("unknown option '" + std::string(1, letter) + "'");
-    option->set(options);
-  }
-  return std::nullopt;
+  table.push_back({nullptr, 0, nullptr, 0});
+  return table;
 }
 
 }  // namespace
 
 CommandLine parse_command_line(std::span<const char* const> arguments) {
-  if (!arguments.empty()) {
-    const std::string_view first = arguments[0];
-    // -h or --help and --version stand alone; whatever follows one is
-    // refused.
-    const bool help = asks_for_help(first);
-    if (help || first == "--version") {
-      if (arguments.size() > 1) return unexpected_argument(arguments[1]);
-      return help ? CommandLine{CommandLineAction::show_help, std::string(kHelp), {}}
-                  : CommandLine{CommandLineAction::show_version, version_text(), {}};
+  // getopt_long permutes the pointers of its argument vector, so it gets
+  // pointers into a copy; the program name is only a placeholder.
+  std::vector<std::string> words = {"zentrill"};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(words.size());
+
+  const std::string letters = short_options();
+  const std::vector<option> long_table = long_options();
+  CommandLine line{CommandLineAction::run, {}, Options{}, {}};
+  // --help or --version, whichever came first, and how many options came.
+  CommandLineAction stands_alone = CommandLineAction::run;
+  std::size_t options_given = 0;
+  // The refusals are ours, one line; 0 also restarts the scan, so that every
+  // call parses afresh.
+  opterr = 0;
+  optind = 0;
+  for (;;) {
+    const int code = getopt_long(argc, argv.data(), letters.c_str(), long_table.data(), nullptr);
+    if (code == -1) break;
+    // The argument just taken, for naming a long option in a refusal.
+    const std::string_view last = argv[static_cast<std::size_t>(optind - 1)];
+    if (code == '?') {
+      const OptionSpec* known = optopt != 0 ? option_by_code(optopt) : nullptr;
+      if (optopt == 0) return refusal("unknown option '" + std::string(last) + "'");
+      if (known && last.starts_with("--")) return refusal("option '" + spelled(*known, last) + "' takes no value");
+      return refusal("unknown option '" + std::string(1, static_cast<char>(optopt)) + "'");
     }
+    const OptionSpec* option = option_by_code(code == ':' ? optopt : code);
+    if (code == ':') return refusal("option '" + spelled(*option, last) + "' needs a value");
+    if (auto refused = option->apply(line, optarg ? std::string_view(optarg) : std::string_view())) {
+      return refusal(*refused);
+    }
+    ++options_given;
+    if (stands_alone == CommandLineAction::run) stands_alone = line.action;
   }
-  Options options;
-  for (const std::string_view argument : arguments) {
-    if (auto refused = apply_run_option(argument, options)) return *std::move(refused);
+  // getopt_long has moved every operand after the options, in their order.
+  line.operands.assign(argv.begin() + optind, argv.end() - 1);
+
+  if (stands_alone != CommandLineAction::run) {
+    const bool help = stands_alone == CommandLineAction::show_help;
+    if (options_given > 1 || !line.operands.empty()) {
+      return refusal(std::string(help ? "--help" : "--version") + " stands alone");
+    }
+    line.action = stands_alone;
+    line.text = help ? std::string(kHelp) : version_text();
+    return line;
   }
-  return {CommandLineAction::run, {}, options};
+  if (!line.operands.empty()) return refusal("unexpected argument '" + line.operands.front() + "'");
+  return line;
 }
 
 }  // namespace zentrill

@@ -279,6 +279,7 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
       {{"--wav"}, false, false, false, true},
       {{"-tiaw"}, true, true, true, true},
       {{"-w", "--all-rows"}, false, false, true, true},
+      {{"--instr", "-w", "--"}, false, true, false, true},
   };
   for (const auto& c : cases) {
     const CommandLine command_line = parse(c.arguments);
@@ -301,22 +302,21 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
       {{"x"}, "unexpected argument 'x'"},
       {{""}, "unexpected argument ''"},
       {{"-"}, "unexpected argument '-'"},
-      {{"--"}, "unexpected argument '--'"},
+      {{"--", "-t"}, "unexpected argument '-t'"},
       {{"-x"}, "unknown option 'x'"},
       {{"-tx"}, "unknown option 'x'"},
       {{"-tixa"}, "unknown option 'x'"},
       {{"-tXy"}, "unknown option 'X'"},
       {{"-T"}, "unknown option 'T'"},
       {{"-t", "x"}, "unexpected argument 'x'"},
-      {{"--instr"}, "unexpected argument '--instr'"},
-      {{"--tracker-tuning=1"}, "unexpected argument '--tracker-tuning=1'"},
-      {{"--help", "x"}, "unexpected argument 'x'"},
-      {{"--help", "-t"}, "unexpected argument '-t'"},
-      {{"-h", "-t"}, "unexpected argument '-t'"},
-      {{"-t", "--help"}, "unexpected argument '--help'"},
-      {{"-t", "-h"}, "unexpected argument '-h'"},
-      {{"-th"}, "unexpected argument '-th'"},
-      {{"--version", "--help"}, "unexpected argument '--help'"},
+      {{"x", "-t", "y"}, "unexpected argument 'x'"},
+      {{"--instrumental"}, "unknown option '--instrumental'"},
+      {{"--tracker-tuning=1"}, "option '--tracker-tuning' takes no value"},
+      {{"--help", "x"}, "--help stands alone"},
+      {{"-h", "-t"}, "--help stands alone"},
+      {{"-t", "--help"}, "--help stands alone"},
+      {{"-th"}, "--help stands alone"},
+      {{"--version", "--help"}, "--version stands alone"},
   };
   for (const auto& c : cases) {
     const CommandLine refused = parse(c.arguments);

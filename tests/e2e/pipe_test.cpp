@@ -262,7 +262,7 @@ TEST(PipedRun, AFileSizeLimitIsAFailedWrite) {
 
 TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--versio"}, {""}, {"-tx"}, {"-t", "-"},
+           {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--verzion"}, {""}, {"-tx"}, {"-t", "-"},
            {"--tracker-tuning", "--help"}}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");

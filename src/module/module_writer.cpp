@@ -1,7 +1,6 @@
 #include "module/module_writer.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,6 +11,7 @@
 #include "vocabulary/phase_files.h"
 #include "vocabulary/pitch_list_format.h"
 #include "vocabulary/tracker_pitch.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill {
 namespace {
@@ -22,140 +22,104 @@ using namespace pitch_list_format;
 constexpr int kPitchListSlot = phase_files::kPitchListRead.slot;
 constexpr int kModuleSlot = phase_files::kModuleWritten.slot;
 
-// One record of the module, its fields placed at their offsets; the bytes
-// no field covers stay zero.
-template <std::size_t kSize>
-class Record {
- public:
-  // The value's low bytes, little-endian, filling the field.
-  void put(const Field& field, std::int64_t value) {
-    const auto bits = static_cast<std::uint64_t>(value);
-    for (std::size_t i = 0; i < field.size; ++i) {
-      bytes_[field.offset + i] = static_cast<char>(static_cast<std::uint8_t>(bits >> (8 * i)));
-    }
-  }
-  // The text, filled up with zero bytes to the field's size (the layouts
-  // make every text fit).
-  void put_text(const Field& field, std::string_view text) {
-    text.copy(bytes_.data() + field.offset, field.size);
-  }
-  std::string_view bytes() const { return {bytes_.data(), bytes_.size()}; }
+// Appenders of the module's fields, little-endian.
+void put_u8(std::string& bytes, std::uint32_t value) { bytes += static_cast<char>(value & 0xFF); }
 
- private:
-  static_assert(kSize > 0);
-  std::array<char, kSize> bytes_{};
-};
-
-template <std::size_t kSize>
-void append(std::string& bytes, const Record<kSize>& record) {
-  bytes += record.bytes();
+void put_u32(std::string& bytes, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) put_u8(bytes, value >> shift);
 }
 
-void append_block_head(std::string& bytes, const Block& block) {
-  Record<kBlockHead.size()> head;
-  head.put_text(kBlockHead.name, block.name);
-  head.put(kBlockHead.version, block.version);
-  head.put(kBlockHead.data_size, block.data_size);
-  append(bytes, head);
+// The text, filled up with zero bytes to `size`.
+void put_text(std::string& bytes, std::string_view text, std::size_t size) {
+  bytes += text;
+  bytes.append(size - text.size(), '\0');
 }
+
+void put_block_head(std::string& bytes, std::string_view name, std::uint32_t version,
+                    std::uint32_t data_size) {
+  put_text(bytes, name, kBlockNameSize);
+  put_u32(bytes, version);
+  put_u32(bytes, data_size);
+}
+
+constexpr std::string_view kInstrumentName = "Zentrill";
 
 // The file header, the blocks before PATTERNS and the head of the PATTERNS
-// block, for a module of this shape.
-std::string module_head(const ModuleShape& shape) {
-  std::string head;
-  Record<kFileHeader.size()> file_header;
-  file_header.put_text(kFileHeader.magic, kMagic);
-  file_header.put(kFileHeader.version, kFormatVersion);
-  append(head, file_header);
+// block, for a module of `patterns` frames and patterns (module_format.h).
+std::string module_head(std::uint32_t patterns, const ModuleOptions& options) {
+  std::string head = "FamiTracker Module";
+  put_u32(head, 0x430);
 
-  append_block_head(head, kParams);
-  Record<kParams.data_size> params;
-  params.put(kParamsData.expansion_chip, kNoExpansionChip);
-  params.put(kParamsData.channels, kChannelCount);
-  params.put(kParamsData.machine, kNtsc);
-  params.put(kParamsData.engine_speed, kDefaultEngineSpeed);
-  params.put(kParamsData.vibrato_style, kVibratoStyle);
-  params.put(kParamsData.first_highlight, kFirstHighlight);
-  params.put(kParamsData.second_highlight, kSecondHighlight);
-  params.put(kParamsData.speed_tempo_split, kSpeedTempoSplit);
-  append(head, params);
+  put_block_head(head, "PARAMS", 6, kParamsDataSize);
+  put_u8(head, 0);  // no expansion chip
+  put_u32(head, kChannelCount);
+  put_u32(head, 0);  // NTSC
+  put_u32(head, 0);  // the engine runs at the machine's frame rate
+  put_u32(head, 1);  // vibrato style
+  put_u32(head, 4);  // first and second row highlight
+  put_u32(head, 16);
+  put_u32(head, 32);  // values of the speed effect from here on set the tempo
 
-  append_block_head(head, kInfo);
-  append(head, Record<kInfo.data_size>{});  // no title, author or copyright
+  put_block_head(head, "INFO", 1, kInfoDataSize);
+  head.append(kInfoDataSize, '\0');  // no title, author or copyright
 
-  append_block_head(head, kHeader);
-  Record<kHeader.data_size> header;
-  header.put(kHeaderData.extra_songs, 0);  // one song
-  header.put_text(kHeaderData.song_name, kSongName);
+  put_block_head(head, "HEADER", 3, kHeaderDataSize);
+  put_u8(head, 0);  // one song
+  put_text(head, "New song", 9);
   for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
-    // Channel types 0 to 4 are pulse 1, pulse 2, triangle, noise, DPCM.
-    header.put(kChannel.type.in_record(kHeaderData.channels.offset, channel, kChannel.size()), channel);
-    header.put(kChannel.extra_effect_columns.in_record(kHeaderData.channels.offset, channel,
-                                                       kChannel.size()),
-               0);  // one effect column
+    put_u8(head, channel);  // its type: pulse 1, pulse 2, triangle, noise, DPCM
+    put_u8(head, 0);        // one effect column
   }
-  append(head, header);
 
-  append_block_head(head, instruments_block(shape));
-  Record<kInstrumentCount.end()> instrument_count;
-  instrument_count.put(kInstrumentCount, shape.instrument ? 1 : 0);
-  append(head, instrument_count);
-  if (shape.instrument) {
-    Record<kInstrument.size()> instrument;
-    instrument.put(kInstrument.index, kInstrumentIndex);
-    instrument.put(kInstrument.type, k2A03Instrument);
-    instrument.put(kInstrument.sequence_count, kSequenceKinds);
-    instrument.put_text(kInstrument.sequences, "");     // none enabled
-    instrument.put_text(kInstrument.dpcm_key_map, "");  // no sample on any key
-    instrument.put(kInstrument.name_length, static_cast<std::int64_t>(kInstrumentName.size()));
-    instrument.put_text(kInstrument.name, kInstrumentName);
-    append(head, instrument);
+  put_block_head(head, "INSTRUMENTS", 5, instruments_data_size(options.instrument));
+  put_u32(head, options.instrument ? 1 : 0);
+  if (options.instrument) {
+    // A 2A03 instrument, index 0, with no sequence enabled: the tracker plays
+    // it at constant volume 15 and duty 12.5%, and no sample on any key.
+    put_u32(head, kFirstInstrument);
+    put_u8(head, 1);
+    put_u32(head, 5);
+    head.append(5 * 2 + 8 * kNotesPerOctave * 2, '\0');
+    put_u32(head, static_cast<std::uint32_t>(kInstrumentName.size()));
+    head += kInstrumentName;
   }
-  append_block_head(head, kSequences);
-  Record<kSequences.data_size> sequences;
-  sequences.put(kSequenceCount, 0);
-  append(head, sequences);
 
-  append_block_head(head, frames_block(shape));
-  Record<kFramesHead.size()> frames_head;
-  frames_head.put(kFramesHead.frames, shape.patterns);
-  frames_head.put(kFramesHead.speed, kSpeed);
-  frames_head.put(kFramesHead.tempo, kTempo);
-  frames_head.put(kFramesHead.pattern_rows, kPatternRows);
-  append(head, frames_head);
+  put_block_head(head, "SEQUENCES", 6, kSequencesDataSize);
+  put_u32(head, 0);
+
+  put_block_head(head, "FRAMES", 3, frames_data_size(patterns));
+  put_u32(head, patterns);
+  put_u32(head, kSpeed);
+  put_u32(head, kTempo);
+  put_u32(head, kPatternRows);
   // Frame k plays pattern k on the first pulse channel, pattern 0 elsewhere.
-  for (std::uint32_t frame = 0; frame < shape.patterns; ++frame) {
-    Record<kFrameSize> patterns;
+  for (std::uint32_t frame = 0; frame < patterns; ++frame) {
     for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
-      patterns.put(frame_pattern(channel), channel == 0 ? frame : 0);
+      put_u8(head, channel == 0 ? frame : 0);
     }
-    append(head, patterns);
   }
 
-  append_block_head(head, patterns_block(shape));
+  put_block_head(head, "PATTERNS", 5, patterns_data_size(patterns));
   return head;
 }
 
 std::string pattern_head(std::uint32_t pattern) {
-  Record<kPatternHead.size()> head;
-  head.put(kPatternHead.song, 0);
-  head.put(kPatternHead.channel, 0);  // pulse 1
-  head.put(kPatternHead.pattern, pattern);
-  head.put(kPatternHead.items, kPatternRows);
-  return std::string(head.bytes());
+  std::string head;
+  put_u32(head, 0);  // song
+  put_u32(head, 0);  // pulse 1
+  put_u32(head, pattern);
+  put_u32(head, kPatternRows);
+  return head;
 }
 
 std::string pattern_item(std::uint32_t row, int note, int octave, int instrument, int effect,
                          int parameter) {
-  Record<kRowSize> item;
-  item.put(kRow.index, row);
-  item.put(kRow.note, note);
-  item.put(kRow.octave, octave);
-  item.put(kRow.instrument, instrument);
-  item.put(kRow.volume, kNoVolume);
-  item.put(kRow.effect_command, effect);
-  item.put(kRow.effect_parameter, parameter);
-  return std::string(item.bytes());
+  std::string item;
+  put_u32(item, row);
+  for (const int cell : {note, octave, instrument, kNoVolume, effect, parameter}) {
+    put_u8(item, static_cast<std::uint32_t>(cell));
+  }
+  return item;
 }
 
 std::string note_row(std::uint32_t row, int note, int octave, int parameter) {
@@ -171,11 +135,9 @@ std::string end_row(std::uint32_t row) {
 
 std::string tail() {
   std::string tail;
-  append_block_head(tail, kDpcmSamples);
-  Record<kDpcmSamples.data_size> samples;
-  samples.put(kSampleCount, 0);
-  append(tail, samples);
-  tail += kEndMarker;  // no block head, no terminator
+  put_block_head(tail, "DPCM SAMPLES", 1, kDpcmSamplesDataSize);
+  put_u8(tail, 0);  // no samples
+  tail += "END";    // no block head, no terminator
   return tail;
 }
 
@@ -200,11 +162,11 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   const std::uint32_t lines_held =
       options.all_rows ? static_cast<std::uint32_t>(std::min<std::uint64_t>(lines, kMaxLinesWithEnd))
                        : kLinesWithoutAllRows;
-  const ModuleShape shape{options.all_rows ? patterns_with_end(lines_held) : 1, options.instrument};
+  const std::uint32_t patterns = options.all_rows ? patterns_with_end(lines_held) : 1;
 
   phase_files::open_slot_file(slots, phase_files::kPitchListRead);
   phase_files::open_slot_file(slots, phase_files::kModuleWritten);
-  slots.print(kModuleSlot, module_head(shape));
+  slots.print(kModuleSlot, module_head(patterns, options));
 
   // The line state, carried from one pattern to the next. A character that
   // is not recognised keeps the value of the line before; the octave alone is
@@ -217,7 +179,7 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   int previous_octave = 0;
   std::uint32_t lines_placed = 0;
   bool song_ended = false;
-  for (std::uint32_t pattern = 0; pattern < shape.patterns; ++pattern) {
+  for (std::uint32_t pattern = 0; pattern < patterns; ++pattern) {
     slots.print(kModuleSlot, pattern_head(pattern));
     std::uint32_t row = 0;
     // Lines after those held are never read.

@@ -24,6 +24,16 @@ using test_support::MemoryFileSystem;
 
 using namespace module_format;
 
+constexpr std::size_t kFixedHeadSize = 380;
+constexpr std::size_t kModuleSize = 2968;
+constexpr ModuleOptions kAllRows{.instrument = false, .all_rows = true};
+
+// How many patterns a module holds, and whether it has the instrument.
+struct ModuleShape {
+  std::uint32_t patterns = 1;
+  bool instrument = false;
+};
+
 // Bytes from hexadecimal pairs separated by blanks: "0A 00" -> "\x0A\x00".
 std::string hex_bytes(std::string_view pairs) {
   std::string bytes;
@@ -103,7 +113,8 @@ std::string module_written(const std::vector<std::string>& lines, const ModuleOp
 // Row `row` of pattern `pattern` in a module of the given shape.
 std::string row_bytes(const std::string& module, std::size_t row, const ModuleShape& shape = {},
                       std::uint32_t pattern = 0) {
-  return module.substr(pattern_items_offset(shape, pattern) + row * kRowSize, kRowSize);
+  return module.substr(pattern_items_offset(shape.patterns, shape.instrument, pattern) + row * kRowSize,
+                       kRowSize);
 }
 
 // The cells of a pattern row that depend on the pitch list.
@@ -129,8 +140,8 @@ const Row kFillerRow{kNoNote, 0, kNoInstrument, kNeutralFinePitch};
 Row row_at(const std::string& module, std::size_t row, const ModuleShape& shape = {},
            std::uint32_t pattern = 0) {
   const std::string bytes = row_bytes(module, row, shape, pattern);
-  const auto byte = [&](const Field& field) { return static_cast<unsigned char>(bytes[field.offset]); };
-  return {byte(kRow.note), byte(kRow.octave), byte(kRow.instrument), byte(kRow.effect_parameter)};
+  const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(bytes[offset]); };
+  return {byte(4), byte(5), byte(6), byte(9)};  // note, octave, instrument, parameter
 }
 
 // ---------------------------------------------------------------------------
@@ -174,9 +185,9 @@ TEST(ModuleWriter, EveryRowHasItsIndexVolumeAndEffect) {
     for (std::uint32_t row = 0; row < kPatternRows; ++row) {
       const std::string bytes = row_bytes(module, row);
       const std::string index{static_cast<char>(row), '\0', '\0', '\0'};
-      EXPECT_EQ(bytes.substr(kRow.index.offset, kRow.index.size), index) << "row " << row;
-      EXPECT_EQ(bytes[kRow.volume.offset], '\x10') << "row " << row;
-      EXPECT_EQ(bytes[kRow.effect_command.offset], '\x0D') << "row " << row;
+      EXPECT_EQ(bytes.substr(0, 4), index) << "row " << row;
+      EXPECT_EQ(bytes[7], '\x10') << "row " << row;  // volume
+      EXPECT_EQ(bytes[8], '\x0D') << "row " << row;  // effect
     }
     // The byte 0x0A goes out alone, with no CR added before it.
     EXPECT_EQ(row_bytes(module, 10).substr(0, 4), hex_bytes("0A 00 00 00"));
@@ -304,8 +315,7 @@ TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
 // lines; both files are let go before the writer returns.
 TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
-       {ModuleOptions{}, ModuleOptions{.instrument = false, .all_rows = true},
-        ModuleOptions{true, true}}) {
+       {ModuleOptions{}, kAllRows, ModuleOptions{true, true}}) {
     SCOPED_TRACE(options.all_rows);
     MemoryFileSystem file_system;
     std::vector<std::string> lines = full_pitch_list();
@@ -342,7 +352,8 @@ TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string plain = module_written(c.pitch_list);
-    const std::string module = module_written(c.pitch_list, {.instrument = true, .all_rows = false});
+    const std::string module =
+        module_written(c.pitch_list, {.instrument = true, .all_rows = false});
     ASSERT_EQ(module.size(), 3191u);
     EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
     EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
@@ -395,9 +406,9 @@ TEST(ModuleWriter, AllRowsWithFewerThan256LinesIsTheDefaultModuleEndingAfterThem
     SCOPED_TRACE(c.name);
     std::uint64_t left_out = 1;
     const std::string module =
-        module_written(c.pitch_list, {.instrument = false, .all_rows = true}, &left_out);
+        module_written(c.pitch_list, kAllRows, &left_out);
     std::string expected = module_written(c.pitch_list, {});
-    expected.replace(pattern_items_offset({}, 0) + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
+    expected.replace(kFixedHeadSize + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
     EXPECT_EQ(module, expected);
     EXPECT_EQ(left_out, 0u);
     EXPECT_EQ(module_written(c.pitch_list, {true, true}),
@@ -430,7 +441,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.lines);
     const std::vector<std::string> lines = runs_of_three(c.lines);
-    const std::string module = module_written(lines, {.instrument = false, .all_rows = true});
+    const std::string module = module_written(lines, kAllRows);
     ASSERT_EQ(module.size(), c.size);
     EXPECT_EQ(module.substr(0, 295), module_written(lines, {}).substr(0, 295));
     EXPECT_EQ(module.substr(295, c.frames.size()), c.frames);
@@ -465,7 +476,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
 // 32767th are left out of the module and counted, and only with all rows.
 TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
   const std::string full_module =
-      module_written(runs_of_three(32767), {.instrument = false, .all_rows = true});
+      module_written(runs_of_three(32767), kAllRows);
   ASSERT_EQ(full_module.size(), 2968u + 2581u * 127);
   const ModuleShape full{128, false};
   EXPECT_EQ(row_at(full_module, 254, full, 127), runs_of_three_row(32766, false));
@@ -476,9 +487,9 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
     ModuleOptions options;
     std::uint64_t left_out;
   } cases[] = {
-      {32767, {.instrument = false, .all_rows = true}, 0},
-      {32768, {.instrument = false, .all_rows = true}, 1},
-      {33767, {.instrument = false, .all_rows = true}, 1000},
+      {32767, kAllRows, 0},
+      {32768, kAllRows, 1},
+      {33767, kAllRows, 1000},
       {33767, {}, 0},
   };
   for (const auto& c : cases) {

@@ -197,7 +197,7 @@ void BM_Preview1200Rows(benchmark::State& state) {
   ReplayFileSystem files(lines.files[std::string(phase_files::kPitchListName)]);
   for (auto _ : state) {
     FileSlots slots(files);
-    write_preview(slots, {.all_rows = true});
+    write_preview(slots, {.all_rows = true, .voice = {}});
   }
   state.SetItemsProcessed(state.iterations() * 1200);
 }

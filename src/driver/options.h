@@ -5,6 +5,7 @@
 #define ZENTRILL_DRIVER_OPTIONS_H_
 
 #include "pitch/period_analysis.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
 
@@ -17,6 +18,8 @@ struct Options {
   bool all_rows = false;
   // -w: pxx.wav, a preview of the rows the module holds, is written too.
   bool preview = false;
+  // -c, -p, -s: the channel, the machine and the speed the rows are for.
+  Voice voice = kDefaultVoice;
 };
 
 }  // namespace zentrill

@@ -46,30 +46,30 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   open_slot_file(slots, kFrequencyListWritten);
   const auto from_pitch_list = files_from_pitch_list(options.preview);
   const std::uint64_t glides =
-      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list);
+      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list, options.voice);
   end_if_signalled(terminal);
   if (glides == 0) return 0;
 
   open_slot_file(slots, kFrequencyListRead);
   open_slot_file(slots, kPitchListWritten);
-  const auto stop = run_pitch_analysis(slots, options.fine_pitch);
+  const auto stop = run_pitch_analysis(slots, options.fine_pitch, options.voice);
   slots.close(kFrequencyListRead.slot);
   slots.close(kPitchListWritten.slot);
   if (stop) {
     console.start_fresh_line();
-    diagnostics << out_of_range_message(*stop, from_pitch_list) << '\n';
+    diagnostics << out_of_range_message(*stop, from_pitch_list, options.voice.channel) << '\n';
   }
   end_if_signalled(terminal);
 
-  const std::uint64_t lines_left_out =
-      write_module(slots, {.instrument = options.instrument, .all_rows = options.all_rows});
+  const std::uint64_t lines_left_out = write_module(
+      slots, {.instrument = options.instrument, .all_rows = options.all_rows, .voice = options.voice});
   if (lines_left_out > 0) {
     console.start_fresh_line();
     diagnostics << lines_left_out_message(lines_left_out, from_pitch_list.subspan(1)) << '\n';
   }
   if (options.preview) {
     end_if_signalled(terminal);
-    write_preview(slots, {.all_rows = options.all_rows});
+    write_preview(slots, {.all_rows = options.all_rows, .voice = options.voice});
   }
   return glides;
 }

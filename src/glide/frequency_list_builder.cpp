@@ -25,16 +25,17 @@ float ask_step_count(Console& console) {
   }
 }
 
-// Whether the pitch analysis will find the frequency's timer period in the
-// playable range, working it out as the analysis does. The analysis reads
-// the value back from its 16 digits in the frequency list, which can move it
-// by a few units in the last place, so close to a limit of the range it is
-// judged as it will be read back.
-bool playable(double frequency) {
-  const double period = timer_period(frequency);
+// Whether the pitch analysis will find the period of the note that `channel`
+// sounds at `frequency` in the playable range, working it out as the
+// analysis does. The analysis reads the value back from its 16 digits in the
+// frequency list, which can move it by a few units in the last place, so
+// close to a limit of the range it is judged as it will be read back.
+bool playable(double frequency, Channel channel) {
+  const auto period_of = [channel](double value) { return timer_period(pulse_frequency(value, channel)); };
+  const double period = period_of(frequency);
   const auto far_from = [period](double limit) { return std::abs(period - limit) > limit * 1e-12; };
   if (far_from(kShortestPeriod) && far_from(kLongestPeriod)) return period_in_range(period);
-  return period_in_range(timer_period(numeric_item_value(long_number_form(frequency))));
+  return period_in_range(period_of(numeric_item_value(long_number_form(frequency))));
 }
 
 // The first value of a glide outside the playable range.
@@ -46,9 +47,12 @@ struct UnplayableStep {
 // Appends `step_count` values in equal ratios from `start` towards `end`;
 // `end` itself is never written. The ratio's base and exponent are rounded to
 // double before pow, and each new value is the extended-precision product
-// (rising) or quotient (falling) rounded to double. Gives the first value
-// outside the playable range, if any.
-std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double end, float step_count) {
+// (rising) or quotient (falling) rounded to double. The notes' frequencies
+// are a pulse's; each value is written as the frequency `channel` sounds for
+// it, halved on the triangle (voice.h). Gives the first value written outside
+// the playable range, if any.
+std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double end, float step_count,
+                                          Channel channel) {
   const bool rising = start < end;
   const long double wide_start = start;
   const double base = static_cast<double>(rising ? end / wide_start : wide_start / end);
@@ -59,8 +63,9 @@ std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double
   std::optional<UnplayableStep> unplayable;
   int step = 1;
   do {
-    slots.write_number_line(kFrequencyListSlot, current);
-    if (!unplayable && !playable(current)) unplayable = UnplayableStep{step, current};
+    const double sounded = current / frequency_divisor(channel);
+    slots.write_number_line(kFrequencyListSlot, sounded);
+    if (!unplayable && !playable(sounded, channel)) unplayable = UnplayableStep{step, sounded};
     current = static_cast<double>(rising ? wide_ratio * current : current / wide_ratio);
     step_count = static_cast<float>(step_count - 1.0L);
     ++step;
@@ -71,10 +76,10 @@ std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double
 // The notice given at once for a glide that leaves the playable range: the
 // pitch analysis will stop at that value, as its own notice says later.
 std::string unplayable_step_message(const UnplayableStep& unplayable,
-                                    std::span<const std::string_view> files_cut_short) {
+                                    std::span<const std::string_view> files_cut_short, Channel channel) {
   return "zentrill: step " + std::to_string(unplayable.step) + " of this glide, " +
          long_number_form(unplayable.frequency) + " Hz, is outside the playable range of " +
-         "about " + std::string(kPlayableRangeInHertz) + "; " +
+         "about " + std::string(playable_range_in_hertz(channel)) + "; " +
          phase_files::listed(files_cut_short) + " will end before it";
 }
 
@@ -95,7 +100,8 @@ bool another_glide(Console& console) {
 }  // namespace
 
 std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics,
-                                         std::span<const std::string_view> files_cut_short) {
+                                         std::span<const std::string_view> files_cut_short,
+                                         const Voice& voice) {
   std::uint64_t glides = 0;
   try {
     for (;;) {
@@ -105,11 +111,12 @@ std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std
         continue;
       }
       const float step_count = ask_step_count(console);
-      const auto unplayable = write_glide(slots, pair.start_frequency, pair.end_frequency, step_count);
+      const auto unplayable =
+          write_glide(slots, pair.start_frequency, pair.end_frequency, step_count, voice.channel);
       ++glides;
       if (unplayable) {
         console.start_fresh_line();
-        diagnostics << unplayable_step_message(*unplayable, files_cut_short) << '\n';
+        diagnostics << unplayable_step_message(*unplayable, files_cut_short, voice.channel) << '\n';
       }
       if (!another_glide(console)) break;
     }

@@ -10,7 +10,7 @@
 //
 //   block         version  data
 //   PARAMS        6        expansion chip u8 = 0, channels u32 = 5, machine
-//                          u32 = 0 (NTSC), engine speed u32 = 0 (the
+//                          u32 (0 NTSC, 1 PAL), engine speed u32 = 0 (the
 //                          machine's), vibrato style u32 = 1, highlights u32
 //                          = 4 and 16, speed/tempo split u32 = 32: 29 bytes
 //   INFO          1        title, author, copyright: 32 bytes each, empty
@@ -27,12 +27,12 @@
 //                          and pitch u8 = 0, name length u32 = 8,
 //                          "Zentrill": 223 bytes
 //   SEQUENCES     6        count u32 = 0
-//   FRAMES        3        frames u32 = N, speed u32 = 6, tempo u32 = 150,
-//                          pattern rows u32 = 256, then for each frame one
-//                          pattern number u8 per channel: 16 + 5N bytes
+//   FRAMES        3        frames u32 = N, speed u32, tempo u32, pattern rows
+//                          u32 = 256, then for each frame one pattern number
+//                          u8 per channel: 16 + 5N bytes
 //   PATTERNS      5        for each of N patterns: song u32 = 0, channel
-//                          u32 = 0, pattern number u32, items u32 = 256,
-//                          then 256 items: 2576N bytes
+//                          u32, pattern number u32, items u32 = 256, then
+//                          256 items: 2576N bytes
 //   DPCM SAMPLES  1        count u8 = 0
 //
 // A pattern item, one row of one effect column:

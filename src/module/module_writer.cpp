@@ -12,6 +12,7 @@
 #include "vocabulary/pitch_list_format.h"
 #include "vocabulary/tracker_pitch.h"
 #include "vocabulary/tracker_song.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
 namespace {
@@ -47,13 +48,15 @@ constexpr std::string_view kInstrumentName = "Zentrill";
 // The file header, the blocks before PATTERNS and the head of the PATTERNS
 // block, for a module of `patterns` frames and patterns (module_format.h).
 std::string module_head(std::uint32_t patterns, const ModuleOptions& options) {
+  const Voice& voice = options.voice;
+  const MachineFacts machine = machine_facts(voice.machine);
   std::string head = "FamiTracker Module";
   put_u32(head, 0x430);
 
   put_block_head(head, "PARAMS", 6, kParamsDataSize);
   put_u8(head, 0);  // no expansion chip
   put_u32(head, kChannelCount);
-  put_u32(head, 0);  // NTSC
+  put_u32(head, machine.module_code);
   put_u32(head, 0);  // the engine runs at the machine's frame rate
   put_u32(head, 1);  // vibrato style
   put_u32(head, 4);  // first and second row highlight
@@ -89,13 +92,13 @@ std::string module_head(std::uint32_t patterns, const ModuleOptions& options) {
 
   put_block_head(head, "FRAMES", 3, frames_data_size(patterns));
   put_u32(head, patterns);
-  put_u32(head, kSpeed);
-  put_u32(head, kTempo);
+  put_u32(head, static_cast<std::uint32_t>(voice.speed));
+  put_u32(head, machine.tempo);
   put_u32(head, kPatternRows);
-  // Frame k plays pattern k on the first pulse channel, pattern 0 elsewhere.
+  // Frame k plays pattern k on the voice's channel, pattern 0 elsewhere.
   for (std::uint32_t frame = 0; frame < patterns; ++frame) {
     for (std::uint32_t channel = 0; channel < kChannelCount; ++channel) {
-      put_u8(head, channel == 0 ? frame : 0);
+      put_u8(head, channel == static_cast<std::uint32_t>(voice.channel) ? frame : 0);
     }
   }
 
@@ -103,10 +106,10 @@ std::string module_head(std::uint32_t patterns, const ModuleOptions& options) {
   return head;
 }
 
-std::string pattern_head(std::uint32_t pattern) {
+std::string pattern_head(std::uint32_t pattern, Channel channel) {
   std::string head;
   put_u32(head, 0);  // song
-  put_u32(head, 0);  // pulse 1
+  put_u32(head, static_cast<std::uint32_t>(channel));
   put_u32(head, pattern);
   put_u32(head, kPatternRows);
   return head;
@@ -180,7 +183,7 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   std::uint32_t lines_placed = 0;
   bool song_ended = false;
   for (std::uint32_t pattern = 0; pattern < patterns; ++pattern) {
-    slots.print(kModuleSlot, pattern_head(pattern));
+    slots.print(kModuleSlot, pattern_head(pattern, options.voice.channel));
     std::uint32_t row = 0;
     // Lines after those held are never read.
     while (row < kPatternRows && lines_placed < lines_held && !slots.at_end(kPitchListSlot)) {

@@ -8,12 +8,14 @@
 #include <string_view>
 
 #include "textio/file_slots.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
 
-// What the module holds beyond the default module (both off: 2968 bytes, one
-// 256-row pattern from the first 256 lines). No field has a default, so a
-// designated initializer that leaves one out draws a warning.
+// What the module holds beyond the default module (both off, the default
+// voice: 2968 bytes, one 256-row pattern of pulse 1 from the first 256
+// lines). No field has a default, so a designated initializer that leaves
+// one out draws a warning.
 struct ModuleOptions {
   // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
   // rows sound in the tracker: 223 bytes more.
@@ -23,10 +25,14 @@ struct ModuleOptions {
   // first that holds a line is a note row, the row after the last line holds
   // a note cut and the halt effect (row 0 of a pattern of its own when the
   // line count is a multiple of 256), and filler rows complete its pattern.
-  // One pattern of the first pulse channel, played by one frame, for the
-  // lines and that row (1 to 128 patterns): 2581 bytes more per pattern after
-  // the first; with fewer than 256 lines the size of the default module.
+  // One pattern of the voice's channel, played by one frame, for the lines
+  // and that row (1 to 128 patterns): 2581 bytes more per pattern after the
+  // first; with fewer than 256 lines the size of the default module.
   bool all_rows;
+  // The channel whose patterns hold the rows (the others play their empty
+  // pattern 0), the machine with its default tempo, and the speed; the
+  // size stays the same.
+  Voice voice;
 };
 
 // Opens the pitch list for reading and the module for writing in their

@@ -22,6 +22,10 @@ struct NoteRow {
   double exact_period;
 };
 
+// The pitch of row 0 in pass 0, A of octave 0, in hertz; row n is
+// 2^(n/12) times as high.
+inline constexpr double kFirstRowPitch = 55;
+
 // Octave passes: pass k divides every period of the table by 2^k.
 inline constexpr int kOctavePasses = 8;
 

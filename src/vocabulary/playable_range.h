@@ -1,12 +1,15 @@
 // The playable range: the timer periods the pitch analysis can place, and the
 // same range in hertz as the program tells it to the user (the help text and
-// the out-of-range notice).
+// the out-of-range notices). Note names keep their pitch on every machine, so
+// the range is judged on the NTSC period of a note's pulse frequency for
+// every voice: on the triangle the frequencies it sounds are half as high.
 #ifndef ZENTRILL_VOCABULARY_PLAYABLE_RANGE_H_
 #define ZENTRILL_VOCABULARY_PLAYABLE_RANGE_H_
 
 #include <string_view>
 
 #include "vocabulary/extended_precision.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
 
@@ -15,6 +18,15 @@ namespace zentrill {
 // hardware's minus 1.
 inline constexpr double kTimerBase = 111860.7955;
 
+// The same on each machine: on PAL the clock / 16 itself, 103912.9375.
+constexpr double timer_base(Machine machine) {
+  return machine == Machine::pal
+             ? static_cast<double>(machine_facts(machine).cpu_clock) /
+                   cpu_cycles_per_period_unit(Channel::pulse1)
+             : kTimerBase;
+}
+static_assert(timer_base(Machine::pal) == 103912.9375);
+
 // Periods from 14.5 to 2048.5, both included, can be analysed: A of octave 0
 // up to B of octave 7.
 inline constexpr double kLongestPeriod = 2048.5;
@@ -22,10 +34,16 @@ inline constexpr double kShortestPeriod = 14.5;
 static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
 static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
 
-// kTimerBase / frequency, divided at extended precision and rounded to double
+// timer_base / frequency, divided at extended precision and rounded to double
 // once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
-inline double timer_period(double frequency) {
-  return static_cast<double>(static_cast<long double>(kTimerBase) / frequency);
+inline double timer_period(double frequency, Machine machine = Machine::ntsc) {
+  return static_cast<double>(static_cast<long double>(timer_base(machine)) / frequency);
+}
+
+// The frequency of the note that `channel` sounds at `frequency`, as a pulse
+// sounds it: the frequency the note zones and the range are judged by.
+inline double pulse_frequency(double frequency, Channel channel) {
+  return frequency * frequency_divisor(channel);
 }
 
 // True for 14.5 <= period <= 2048.5; false for NaN.
@@ -34,8 +52,14 @@ inline bool period_in_range(double period) {
 }
 
 // kTimerBase / kLongestPeriod to kTimerBase / kShortestPeriod, to the
-// hundredth of a hertz, as the user reads it ("about ...").
+// hundredth of a hertz, as the user reads it ("about ..."); the triangle's is
+// half as high.
 inline constexpr std::string_view kPlayableRangeInHertz = "54.61 to 7714.54 Hz";
+inline constexpr std::string_view kTrianglePlayableRangeInHertz = "27.30 to 3857.27 Hz";
+
+constexpr std::string_view playable_range_in_hertz(Channel channel) {
+  return channel == Channel::triangle ? kTrianglePlayableRangeInHertz : kPlayableRangeInHertz;
+}
 
 namespace playable_range_checks {
 // The figure at the start of `text`, a decimal with two places, in
@@ -50,14 +74,18 @@ constexpr long long hundredths(std::string_view text) {
 }
 constexpr long long hundredths(double hertz) { return static_cast<long long>(hertz * 100 + 0.5); }
 inline constexpr std::string_view kTo = " to ";
+
+constexpr bool tells_the_range(Channel channel) {
+  const std::string_view text = playable_range_in_hertz(channel);
+  const double lowest = kTimerBase / kLongestPeriod / frequency_divisor(channel);
+  const double highest = kTimerBase / kShortestPeriod / frequency_divisor(channel);
+  return hundredths(text) == hundredths(lowest) &&
+         hundredths(text.substr(text.find(kTo) + kTo.size())) == hundredths(highest);
+}
 }  // namespace playable_range_checks
 
-static_assert(playable_range_checks::hundredths(kPlayableRangeInHertz) ==
-              playable_range_checks::hundredths(kTimerBase / kLongestPeriod));
-static_assert(playable_range_checks::hundredths(kPlayableRangeInHertz.substr(
-                  kPlayableRangeInHertz.find(playable_range_checks::kTo) +
-                  playable_range_checks::kTo.size())) ==
-              playable_range_checks::hundredths(kTimerBase / kShortestPeriod));
+static_assert(playable_range_checks::tells_the_range(Channel::pulse1) &&
+              playable_range_checks::tells_the_range(Channel::triangle));
 
 }  // namespace zentrill
 

@@ -1,7 +1,7 @@
-// How the tracker (FamiTracker, NTSC) pitches a row of the first pulse
-// channel: its own note table, the fine-pitch effect's neutral value, and the
-// period register a note and a fine pitch give. The channel sounds the
-// register value + 1, in units of 16 CPU cycles.
+// How the tracker (FamiTracker) pitches a row: its own note table for each
+// machine, the fine-pitch effect's neutral value, and the period register a
+// note and a fine pitch give, the same on the pulses and the triangle. The
+// channel sounds the register value + 1, in its period units (voice.h).
 #ifndef ZENTRILL_VOCABULARY_TRACKER_PITCH_H_
 #define ZENTRILL_VOCABULARY_TRACKER_PITCH_H_
 
@@ -11,20 +11,16 @@
 #include <cstdint>
 
 #include "vocabulary/notes.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
-
-// The NTSC CPU clock in hertz, and the CPU cycles of one unit of the pulse
-// channel's period.
-inline constexpr std::uint32_t kCpuClock = 1789773;
-inline constexpr std::uint32_t kCpuCyclesPerPeriodUnit = 16;
 
 // For each note, the whole number the tracker loads into the period register
 // when a row starts that note. Index 12 * octave + note - 1, with note 1 = C
 // ... 12 = B: C-0 is 0, A-0 is 9, B-7 is 95. The values are
-// trunc(1789773 / 16 / (32.7032 * 2^(i/12)) - 0.5), the tracker's clock and
-// its C-0; none lies near enough to a whole number for the precision of that
-// arithmetic to matter.
+// trunc(clock / 16 / (32.7032 * 2^(i/12)) - 0.5), the machine's clock
+// (voice.h) and the tracker's C-0; none lies near enough to a whole number
+// for the precision of that arithmetic to matter. NTSC:
 inline constexpr std::array<int, 96> kTrackerPeriods = {
     3419, 3228, 3046, 2875, 2714, 2561, 2418, 2282, 2154, 2033, 1919, 1811,  // octave 0
     1709, 1613, 1523, 1437, 1356, 1280, 1208, 1140, 1076, 1016, 959,  905,   // octave 1
@@ -35,6 +31,21 @@ inline constexpr std::array<int, 96> kTrackerPeriods = {
     52,   49,   47,   44,   41,   39,   37,   35,   33,   31,   29,   27,    // octave 6
     26,   24,   23,   21,   20,   19,   18,   17,   16,   15,   14,   13,    // octave 7
 };
+// PAL. C-0 to G-0 exceed the register; the clamp below plays them at 2047.
+inline constexpr std::array<int, 96> kPalTrackerPeriods = {
+    3176, 2998, 2830, 2671, 2521, 2379, 2246, 2120, 2001, 1888, 1782, 1682,  // octave 0
+    1588, 1499, 1414, 1335, 1260, 1189, 1122, 1059, 1000, 944,  891,  841,   // octave 1
+    793,  749,  707,  667,  629,  594,  561,  529,  499,  471,  445,  420,   // octave 2
+    396,  374,  353,  333,  314,  297,  280,  264,  249,  235,  222,  209,   // octave 3
+    198,  186,  176,  166,  157,  148,  139,  132,  124,  117,  110,  104,   // octave 4
+    98,   93,   87,   82,   78,   73,   69,   65,   62,   58,   55,   52,    // octave 5
+    49,   46,   43,   41,   38,   36,   34,   32,   30,   29,   27,   25,    // octave 6
+    24,   22,   21,   20,   19,   18,   17,   16,   15,   14,   13,   12,    // octave 7
+};
+
+constexpr const std::array<int, 96>& tracker_periods(Machine machine) {
+  return machine == Machine::pal ? kPalTrackerPeriods : kTrackerPeriods;
+}
 
 // The table index of a note: `note` 1 = C ... 12 = B.
 constexpr std::size_t tracker_note_index(int octave, int note) {
@@ -49,29 +60,33 @@ inline constexpr int kNeutralFinePitch = 0x80;
 inline constexpr int kHighestPeriodRegister = 2047;
 
 // The register value of a row that plays the note (`note` 1 = C ... 12 = B)
-// at fine pitch `fine_pitch`: R = clamp(T[i] + 128 - X, 0, 2047). A value
-// below 8 is silent.
-constexpr int period_register(int octave, int note, int fine_pitch) {
-  return std::clamp(kTrackerPeriods[tracker_note_index(octave, note)] + kNeutralFinePitch - fine_pitch,
+// at fine pitch `fine_pitch` on `machine`: R = clamp(T[i] + 128 - X, 0,
+// 2047). A pulse is silent below 8, the triangle at 1 and below.
+constexpr int period_register(Machine machine, int octave, int note, int fine_pitch) {
+  return std::clamp(tracker_periods(machine)[tracker_note_index(octave, note)] + kNeutralFinePitch -
+                        fine_pitch,
                     0, kHighestPeriodRegister);
 }
 
 namespace tracker_pitch_checks {
-constexpr bool falls_with_every_semitone() {
-  for (std::size_t i = 1; i < kTrackerPeriods.size(); ++i) {
-    if (!(kTrackerPeriods[i] < kTrackerPeriods[i - 1])) return false;
+constexpr bool falls_with_every_semitone(const std::array<int, 96>& periods) {
+  for (std::size_t i = 1; i < periods.size(); ++i) {
+    if (!(periods[i] < periods[i - 1])) return false;
   }
   return true;
 }
 }  // namespace tracker_pitch_checks
 
-static_assert(tracker_pitch_checks::falls_with_every_semitone());
+static_assert(tracker_pitch_checks::falls_with_every_semitone(kTrackerPeriods) &&
+              tracker_pitch_checks::falls_with_every_semitone(kPalTrackerPeriods));
 // The lowest note the analysis writes, A-0, and the highest, B-7.
 static_assert(kTrackerPeriods[tracker_note_index(0, 10)] == 2033);
 static_assert(kTrackerPeriods[tracker_note_index(7, kHighestTrackerNote)] == 13);
 // A-3 at the neutral fine pitch, and both ends of the clamp.
-static_assert(period_register(3, 10, kNeutralFinePitch) == 253);
-static_assert(period_register(0, 1, 0) == kHighestPeriodRegister && period_register(7, 12, 0xFF) == 0);
+static_assert(period_register(Machine::ntsc, 3, 10, kNeutralFinePitch) == 253 &&
+              period_register(Machine::pal, 3, 10, kNeutralFinePitch) == 235);
+static_assert(period_register(Machine::ntsc, 0, 1, 0) == kHighestPeriodRegister &&
+              period_register(Machine::ntsc, 7, 12, 0xFF) == 0);
 
 }  // namespace zentrill
 

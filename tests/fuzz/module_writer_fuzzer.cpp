@@ -196,7 +196,7 @@ const std::string& empty_list_module() {
   return module;
 }
 const std::string& instrument_block() {
-  static const std::string block = write("", {.instrument = true, .all_rows = false},
+  static const std::string block = write("", {.instrument = true, .all_rows = false, .voice = {}},
                                          std::numeric_limits<std::size_t>::max())
                                        .module.substr(kInstrumentsAt, kInstrumentBlockSize);
   return block;
@@ -263,8 +263,8 @@ void check_module(const std::uint8_t* data, std::size_t size, const ModuleOption
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using zentrill::ModuleOptions;
-  for (const ModuleOptions options : {ModuleOptions{}, ModuleOptions{true, false},
-                                      ModuleOptions{false, true}, ModuleOptions{true, true}}) {
+  for (const ModuleOptions options : {ModuleOptions{}, ModuleOptions{true, false, {}},
+                                      ModuleOptions{false, true, {}}, ModuleOptions{true, true, {}}}) {
     zentrill::check_module(data, size, options);
   }
   return 0;

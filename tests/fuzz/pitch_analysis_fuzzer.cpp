@@ -62,7 +62,7 @@ Run analyse(const std::string& frequency_list, std::size_t capacity) {
   slots.open_for_writing(kPitchListSlot, "pxx.txt");
   Run run;
   try {
-    run.stop = run_pitch_analysis(slots, FinePitch::exact_period);
+    run.stop = run_pitch_analysis(slots, FinePitch::exact_period, kDefaultVoice);
     while (!slots.at_end(kFrequencyListSlot)) {
       slots.read_numeric_item(kFrequencyListSlot);
       ++run.unread_items;

@@ -25,7 +25,7 @@ struct Phase1 {
   std::string diagnostics;
 };
 
-Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false) {
+Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false, const Voice& voice = kDefaultVoice) {
   ScriptedTerminal terminal(keys);
   terminal.set_input_is_terminal(input_is_terminal);
   Console console(terminal);
@@ -34,7 +34,7 @@ Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false) {
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
   const std::uint64_t glides = run_frequency_list_builder(
-      console, slots, diagnostics, phase_files::files_from_pitch_list(false));
+      console, slots, diagnostics, phase_files::files_from_pitch_list(false), voice);
   // The phase has closed slot 1: the file is complete before the slots go.
   return {terminal.output(), files.files["freq.txt"], glides, diagnostics.str()};
 }
@@ -50,6 +50,10 @@ TEST(FrequencyListBuilder, AGlideRisesOrFallsFromTheStartAndStopsShortOfTheEnd) 
             "440\r\n311.1269837220809\r\n219.9999999999999\r\n155.5634918610404\r\n");
   // The end frequency itself is never written.
   EXPECT_EQ(run_phase1("a-1a-32\rn").frequency_list, "110\r\n220\r\n");
+  // The triangle sounds the same notes an octave lower.
+  const Voice triangle{Channel::triangle, Machine::pal, 1};
+  EXPECT_EQ(run_phase1("a-1a-34\rn", false, triangle).frequency_list,
+            "55\r\n77.78174593052023\r\n110\r\n155.5634918610405\r\n");
 }
 
 TEST(FrequencyListBuilder, EveryValueIsOneEqualStepFromTheLast) {
@@ -150,6 +154,9 @@ TEST(FrequencyListBuilder, AGlideLeavingThePlayableRangeIsToldAtOnceNamingItsFir
   EXPECT_EQ(run.screen.find("zentrill"), std::string::npos);
   EXPECT_EQ(run.glides, 3u);
   EXPECT_EQ(run_phase1("g-7a#7300\rn").diagnostics, "");  // A#7, about 7458.6 Hz, is the highest inside
+  EXPECT_EQ(run_phase1("b-7a-72\rn", false, {Channel::triangle, Machine::ntsc, 6}).diagnostics,
+            "zentrill: step 1 of this glide, 3951.072021484375 Hz, is outside the playable range of about "
+            "27.30 to 3857.27 Hz; pxx.txt and pxx.ftm will end before it\n");
 }
 
 // Ctrl-D pressed at a terminal finishes as N does, at "Another? " and before
@@ -185,7 +192,7 @@ TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
   EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics,
-                                          phase_files::files_from_pitch_list(false)),
+                                          phase_files::files_from_pitch_list(false), kDefaultVoice),
                FileError);
   EXPECT_EQ(files.files["freq.txt"].size(), 100u);
   EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");

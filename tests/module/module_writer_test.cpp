@@ -26,7 +26,7 @@ using namespace module_format;
 
 constexpr std::size_t kFixedHeadSize = 380;
 constexpr std::size_t kModuleSize = 2968;
-constexpr ModuleOptions kAllRows{.instrument = false, .all_rows = true};
+constexpr ModuleOptions kAllRows{.instrument = false, .all_rows = true, .voice = {}};
 
 // How many patterns a module holds, and whether it has the instrument.
 struct ModuleShape {
@@ -315,7 +315,7 @@ TEST(ModuleWriter, ExactlyTheFirst256LinesBecomeRows) {
 // lines; both files are let go before the writer returns.
 TEST(ModuleWriter, ClosesBothSlots) {
   for (const ModuleOptions options :
-       {ModuleOptions{}, kAllRows, ModuleOptions{true, true}}) {
+       {ModuleOptions{}, kAllRows, ModuleOptions{true, true, {}}}) {
     SCOPED_TRACE(options.all_rows);
     MemoryFileSystem file_system;
     std::vector<std::string> lines = full_pitch_list();
@@ -353,7 +353,7 @@ TEST(ModuleWriter, InstrumentBlockReplacesTheEmptyOne) {
     SCOPED_TRACE(c.name);
     const std::string plain = module_written(c.pitch_list);
     const std::string module =
-        module_written(c.pitch_list, {.instrument = true, .all_rows = false});
+        module_written(c.pitch_list, {.instrument = true, .all_rows = false, .voice = {}});
     ASSERT_EQ(module.size(), 3191u);
     EXPECT_EQ(module.substr(0, 239), plain.substr(0, 239));
     EXPECT_EQ(module.substr(239, 251), kExpectedInstrumentBlock);
@@ -411,7 +411,7 @@ TEST(ModuleWriter, AllRowsWithFewerThan256LinesIsTheDefaultModuleEndingAfterThem
     expected.replace(kFixedHeadSize + c.lines * kRowSize, kRowSize, end_row_bytes(c.lines));
     EXPECT_EQ(module, expected);
     EXPECT_EQ(left_out, 0u);
-    EXPECT_EQ(module_written(c.pitch_list, {true, true}),
+    EXPECT_EQ(module_written(c.pitch_list, {true, true, {}}),
               module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
   }
 }
@@ -466,7 +466,7 @@ TEST(ModuleWriter, AllRowsGivesAFrameAndAPatternForEvery256LinesAndTheEnd) {
     }
     EXPECT_EQ(module.substr(c.size - 28), kExpectedTail);
 
-    const std::string with_instrument = module_written(lines, {true, true});
+    const std::string with_instrument = module_written(lines, {true, true, {}});
     EXPECT_EQ(with_instrument,
               module.substr(0, 239) + kExpectedInstrumentBlock + module.substr(267));
   }
@@ -501,6 +501,34 @@ TEST(ModuleWriter, AllRowsHoldsAtMost32767Lines) {
     if (c.options.all_rows) {
       EXPECT_EQ(module, full_module);
     }
+  }
+}
+
+// The voice changes the bytes that name the rows' channel (each frame's
+// pattern numbers, each pattern's head), the machine, the tempo and the
+// speed, and nothing else.
+TEST(ModuleWriter, TheVoiceNamesTheChannelMachineTempoAndSpeed) {
+  const struct {
+    Voice voice;
+    bool instrument;
+    std::size_t lines;
+    std::vector<std::pair<std::size_t, std::string>> changed;  // offset, bytes
+  } cases[] = {
+      {{Channel::pulse2, Machine::ntsc, 6}, false, 3, {{368, "01"}}},
+      {{Channel::triangle, Machine::ntsc, 6}, true, 3, {{591, "02"}}},
+      {{Channel::pulse1, Machine::pal, 6}, false, 3, {{51, "01"}, {327, "7D"}}},
+      {{Channel::pulse1, Machine::ntsc, 1}, false, 3, {{323, "01"}}},
+      {{Channel::pulse1, Machine::ntsc, 7}, true, 3, {{546, "07"}}},
+      {{Channel::triangle, Machine::pal, 20}, true, 600,
+       {{51, "01"}, {546, "14"}, {550, "7D"}, {563, "00 00 01 00 00 00 00 02"}, {601, "02"},
+        {3177, "02"}, {5753, "02"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    const std::vector<std::string> lines = runs_of_three(c.lines);
+    std::string expected = module_written(lines, {c.instrument, c.lines > 256, {}});
+    for (const auto& [offset, bytes] : c.changed) expected.replace(offset, (bytes.size() + 1) / 3, hex_bytes(bytes));
+    EXPECT_EQ(module_written(lines, {c.instrument, c.lines > 256, c.voice}), expected);
   }
 }
 

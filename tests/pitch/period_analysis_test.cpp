@@ -73,10 +73,12 @@ TEST(AnalysePeriod, GivesNoteOctaveAndParameterAtTheEdgesOfTheRangeAndOfTheZones
   }
 }
 
-TEST(TrackerNoteTable, IsTheTrackersFormula) {
-  for (std::size_t i = 0; i < kTrackerPeriods.size(); ++i) {
-    const double period = 1789773.0 / 16 / (32.7032 * std::pow(2.0, static_cast<double>(i) / 12)) - 0.5;
-    EXPECT_EQ(kTrackerPeriods[i], static_cast<int>(std::trunc(period))) << "index " << i;
+TEST(TrackerNoteTable, IsTheTrackersFormulaWithTheClockOfEachMachine) {
+  for (const auto& [clock, table] : {std::pair{1789773.0, kTrackerPeriods}, {1662607.0, kPalTrackerPeriods}}) {
+    for (std::size_t i = 0; i < table.size(); ++i) {
+      const double period = clock / 16 / (32.7032 * std::pow(2.0, static_cast<double>(i) / 12)) - 0.5;
+      EXPECT_EQ(table[i], static_cast<int>(std::trunc(period))) << clock << " index " << i;
+    }
   }
 }
 
@@ -118,7 +120,7 @@ TEST(FinePitch, HalvesGoToTheEvenNeighbour) {
       const double period = kNoteTable[row].exact_period / 2 - c.offset;  // exact: pass 1
       const auto match = find_note(period);
       ASSERT_TRUE(match);
-      EXPECT_EQ(fine_pitch_value(*match, period), c.value);
+      EXPECT_EQ(fine_pitch_value(*match, period, Machine::ntsc), c.value);
       EXPECT_EQ(analyse_period(period, FinePitch::exact_period)->parameter, c.parameter);
     }
   }
@@ -173,10 +175,10 @@ TEST(FindNote, EveryPeriodInRangeLiesInOneZoneWithAParameterItsPassAllows) {
 
 // What the tracker plays for a pitch-list entry: the period register of the
 // note as written and the parameter, and the channel sounds one more.
-std::int64_t played_period(const PitchEntry& entry) {
+std::int64_t played_period(const PitchEntry& entry, Machine machine = Machine::ntsc) {
   const int sharp = entry.note_name[1] == kSharpSign ? 1 : 0;
   const int note = tracker_note_number(natural_semitone(entry.note_name[0]).value() + sharp);
-  return period_register(static_cast<int>(entry.octave), note, static_cast<int>(entry.parameter)) + 1;
+  return period_register(machine, static_cast<int>(entry.octave), note, static_cast<int>(entry.parameter)) + 1;
 }
 
 // The parameter is worked out from the rounded period, so reading it back
@@ -201,6 +203,26 @@ TEST(NearestPeriod, TheParameterGivesTheRegisterOfTheRoundedPeriodLessOneWithin7
   // The same two hexadecimal digits as the default parameter, both ends reached.
   EXPECT_EQ(lowest, 72);
   EXPECT_EQ(highest, 186);
+}
+
+// On PAL the note is still chosen by the NTSC period, and the row plays the
+// PAL period nearest the frequency's; both parameters keep two digits.
+TEST(NearestPeriod, OnPalTheRowPlaysTheNearestPalPeriod) {
+  const Voice pal{Channel::pulse1, Machine::pal, 6};
+  std::int64_t lowest = 999;
+  std::int64_t highest = -1;
+  for (const double period : sample_periods()) {
+    const double frequency = kTimerBase / period;
+    const std::optional<PitchEntry> entry = analyse_frequency(frequency, FinePitch::nearest_period, pal);
+    if (!entry) continue;  // the division left a limit of the range
+    ASSERT_EQ(played_period(*entry, Machine::pal), std::nearbyint(timer_period(frequency, Machine::pal)));
+    const std::int64_t exact = analyse_frequency(frequency, FinePitch::exact_period, pal)->parameter;
+    ASSERT_TRUE(exact >= 72 && exact <= 186) << frequency;
+    lowest = std::min(lowest, entry->parameter);
+    highest = std::max(highest, entry->parameter);
+  }
+  EXPECT_GE(lowest, 75);
+  EXPECT_LE(highest, 181);
 }
 
 }  // namespace

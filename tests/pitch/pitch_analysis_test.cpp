@@ -28,20 +28,24 @@ struct Analysis {
   std::vector<double> unread;  // the items still in freq.txt afterwards
 };
 
-Analysis analyse(const std::string& freq_txt, FinePitch fine_pitch = FinePitch::exact_period) {
+Analysis analyse(const std::string& freq_txt, FinePitch fine_pitch = FinePitch::exact_period,
+                 const Voice& voice = kDefaultVoice) {
   MemoryFileSystem files;
   files.files["freq.txt"] = freq_txt;
   FileSlots slots(files);
   slots.open_for_reading(1, "freq.txt");
   slots.open_for_writing(2, "pxx.txt");
   Analysis run;
-  run.stop = run_pitch_analysis(slots, fine_pitch);
+  run.stop = run_pitch_analysis(slots, fine_pitch, voice);
   while (!slots.at_end(1)) run.unread.push_back(slots.read_numeric_item(1));
   slots.close(1);
   slots.close(2);
   run.pxx = files.files["pxx.txt"];
   return run;
 }
+
+constexpr Voice kTriangle{Channel::triangle, Machine::ntsc, 6};
+constexpr Voice kPal{Channel::pulse2, Machine::pal, 6};
 
 struct AnalysisCase {
   const char* rule;
@@ -50,6 +54,7 @@ struct AnalysisCase {
   std::optional<OutOfRangeFrequency> stop = std::nullopt;
   std::vector<double> unread = {};
   FinePitch fine_pitch = FinePitch::exact_period;
+  Voice voice = kDefaultVoice;
 };
 
 TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
@@ -80,9 +85,23 @@ TEST(RunPitchAnalysis, WritesOneLinePerFrequencyAndStopsAtTheFirstOutOfRange) {
       {"text reads as 0 Hz", "abc\r\n", "", OutOfRangeFrequency{1, 0}},
       {"the count is of items", "100 440\r\n9000\r\n", "G-1 P97\r\nA-3 P80\r\n",
        OutOfRangeFrequency{3, 9000}},
+      {"the triangle's frequencies, half the pulse's, give the pulse's lines",
+       frequency_list({50, 220, 30, 41, 125, 500, 1500, 3857}),
+       "G-1 P97\r\nA-3 P80\r\nB-0 P4C\r\nE-1 P79\r\nB-2 P86\r\nB-4 P81\r\nF#6 P81\r\nB-7 P80\r\n",
+       std::nullopt, {}, FinePitch::exact_period, kTriangle},
+      {"the triangle's range is half the pulse's", frequency_list({27.305, 3857.265, 3857.27}),
+       "A-0 P71\r\nB-7 P80\r\n", OutOfRangeFrequency{3, 3857.27}, {}, FinePitch::exact_period, kTriangle},
+      {"PAL: the same notes, bent onto PAL periods",
+       frequency_list({100, 440, 60, 82, 250, 3000, 6000, 54.61}),
+       "G-1 P95\r\nA-3 P80\r\nB-0 P4F\r\nE-1 P7A\r\nB-2 P85\r\nF#6 P80\r\nF#7 P80\r\nA-0 P73\r\n",
+       std::nullopt, {}, FinePitch::exact_period, kPal},
+      {"PAL at the tracker's whole PAL periods",
+       frequency_list({100, 440, 60, 82, 250, 3000, 6000, 54.61}),
+       "G-1 P95\r\nA-3 P80\r\nB-0 P4F\r\nE-1 P7A\r\nB-2 P85\r\nF#6 P80\r\nF#7 P81\r\nA-0 P72\r\n",
+       std::nullopt, {}, FinePitch::nearest_period, kPal},
   };
   for (const AnalysisCase& c : cases) {
-    const Analysis run = analyse(c.freq_txt, c.fine_pitch);
+    const Analysis run = analyse(c.freq_txt, c.fine_pitch, c.voice);
     EXPECT_EQ(run.pxx, c.pxx) << c.rule;
     ASSERT_EQ(run.stop.has_value(), c.stop.has_value()) << c.rule;
     if (c.stop) {
@@ -104,12 +123,15 @@ TEST(RunPitchAnalysis, StreamsALongList) {
 
 TEST(OutOfRangeMessage, NamesTheLineTheFrequencyTheRangeAndWhatWasLost) {
   using phase_files::files_from_pitch_list;
-  EXPECT_EQ(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(false)),
+  EXPECT_EQ(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(false), Channel::pulse1),
             "zentrill: line 3 of freq.txt, 7902.132820097988 Hz, is outside the playable range of "
             "about 54.61 to 7714.54 Hz; it and every line after it were left out of pxx.txt and pxx.ftm");
-  EXPECT_TRUE(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(true))
+  EXPECT_TRUE(out_of_range_message({3, 7902.132820097988}, files_from_pitch_list(true), Channel::pulse2)
                   .ends_with("were left out of pxx.txt, pxx.ftm and pxx.wav"));
-  const std::string empty_line = out_of_range_message({12, 0}, files_from_pitch_list(false));
+  EXPECT_NE(out_of_range_message({1, 4000}, files_from_pitch_list(false), Channel::triangle)
+                .find("4000 Hz, is outside the playable range of about 27.30 to 3857.27 Hz;"),
+            std::string::npos);
+  const std::string empty_line = out_of_range_message({12, 0}, files_from_pitch_list(false), Channel::pulse1);
   EXPECT_NE(empty_line.find("line 12 of freq.txt, 0 Hz,"), std::string::npos);
   EXPECT_EQ(empty_line.find_first_of("\r\n"), std::string::npos);
 }

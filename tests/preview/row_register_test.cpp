@@ -24,14 +24,14 @@ TEST(RowRegister, IsTheTrackersTableValueMovedByTheFinePitch) {
       {"B-7 PFF", 0},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(row_register(c.line), std::optional<std::uint16_t>(c.period_register)) << c.line;
+    EXPECT_EQ(row_register(c.line, Machine::ntsc), std::optional<std::uint16_t>(c.period_register)) << c.line;
   }
 }
 
 TEST(RowRegister, IsEmptyForALineNotOfTheLayout) {
   for (const char* line : {"", "H-1 P80", "a-1 P80", "A+1 P80", "A-x P80", "A-8 P80", "A-1 P8a",
                            "A-1 Q80", "A-1P80 ", "A-1 P80 ", "A-1 P8"}) {
-    EXPECT_EQ(row_register(line), std::nullopt) << line;
+    EXPECT_EQ(row_register(line, Machine::ntsc), std::nullopt) << line;
   }
 }
 

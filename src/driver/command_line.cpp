@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,19 +10,23 @@
 #include <vector>
 
 #include "driver/program_title.h"
+#include "preview/preview_timing.h"
+#include "preview/wav_format.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
+#include "vocabulary/voice.h"
 
 namespace zentrill {
 namespace {
 
-constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] [-w] | -h | --help | --version";
+constexpr std::string_view kUsage =
+    "zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p] | -h | --help | --version";
 
 constexpr std::string_view kHelp =
-    "Usage: zentrill [-t] [-i] [-a] [-w]\n"
+    "Usage: zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p]\n"
     "       zentrill -h | --help | --version\n"
-    "Turn pitch glides into a FamiTracker module for the NES's first pulse channel.\n"
+    "Turn pitch glides into a FamiTracker module for a channel of the NES.\n"
     "\n"
     "For each glide zentrill asks:\n"
     "  Starting note? Ending note?  three keys each, no Enter: a letter A-G, '-'\n"
@@ -31,12 +36,13 @@ constexpr std::string_view kHelp =
     "      Esc clears the line.\n"
     "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
     "      too, here or before the first key of a starting note.\n"
-    "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
-    "above it), ends pxx.txt, pxx.ftm and pxx.wav there, told at once.\n"
+    "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (on the\n"
+    "triangle 27.30 to 3857.27 Hz; B-7 is above it), ends pxx.txt, pxx.ftm and\n"
+    "pxx.wav there, told at once.\n"
     "\n"
     "Files, in the current directory, all replaced together when a run ends with\n"
     "a glide entered; Ctrl-C, an error or no glide leaves them as they were:\n"
-    "  freq.txt  the glides' frequencies, one per line\n"
+    "  freq.txt  the frequencies the channel sounds, one per line\n"
     "  pxx.txt   the tracker note, octave and fine pitch of each, as G-1 P97\n"
     "  pxx.ftm   a FamiTracker module that plays them row by row. Without -i it\n"
     "            has no instrument: its rows stay silent until you add one.\n"
@@ -51,23 +57,31 @@ constexpr std::string_view kHelp =
     "                        (a frame: one step of the song's order list), up to\n"
     "                        32767 lines (more are left out, with a notice), and\n"
     "                        end the song after its last; without -a the first 256\n"
-    "  -w, --wav             write pxx.wav too; 32767 lines play 55 minutes, 289 MB\n"
+    "  -w, --wav             write pxx.wav too, 5.3 MB a minute; 32767 rows last\n"
+    "                        55 minutes by default, at most 3.6 hours (1.16 GB)\n"
+    "  -c, --channel=NAME    pulse1 (the default), pulse2 or triangle, which plays\n"
+    "                        each note an octave lower (A-1 is 55 Hz there)\n"
+    "  -s, --speed=N         each row lasts N video frames, 1 to 20 (default 6)\n"
+    "  -p, --pal             for a PAL NES: video frames of 1/50 s, not 1/60 s\n"
     "  -h, --help            show this help and exit\n"
     "      --version         show the version and exit\n"
     "To hear a glide at once, in tune: zentrill -tiaw, then aplay pxx.wav\n"
+    "A triangle kick: zentrill -tiaw -c triangle -s 1, then A-4, A-1, 8 steps\n"
+    "(8 frames, 133 ms).\n"
     "\n"
     "Exit status: 0 when the files were replaced or no glide was entered, 1 when\n"
     "a file could not be replaced, written or read or standard output could not\n"
     "be written, 2 for a wrong command line.\n";
 
-// The help names the files as the phases write them and the playable range as
-// the out-of-range notice gives it, and fits a terminal of 80 columns and 40
-// lines.
+// The help names the files as the phases write them and the playable ranges
+// as the out-of-range notices give them, and fits a terminal of 80 columns
+// and 48 lines.
 static_assert(kHelp.find(phase_files::kFrequencyListName) != std::string_view::npos &&
               kHelp.find(phase_files::kPitchListName) != std::string_view::npos &&
               kHelp.find(phase_files::kModuleName) != std::string_view::npos &&
               kHelp.find(phase_files::kPreviewName) != std::string_view::npos);
-static_assert(kHelp.find(kPlayableRangeInHertz) != std::string_view::npos);
+static_assert(kHelp.find(playable_range_in_hertz(Channel::pulse1)) != std::string_view::npos &&
+              kHelp.find(playable_range_in_hertz(Channel::triangle)) != std::string_view::npos);
 // It gives the most lines -a holds as the module writer counts them
 // (tracker_song.h).
 constexpr bool names_number(std::string_view text, std::uint32_t number) {
@@ -80,6 +94,36 @@ constexpr bool names_number(std::string_view text, std::uint32_t number) {
   return text.find(std::string_view(digits + first, sizeof digits - first)) != std::string_view::npos;
 }
 static_assert(names_number(kHelp, kMaxLinesWithEnd));
+// It gives the preview's size and length as the preview's timing makes them:
+// a minute, the most lines -a holds at the default speed and machine, and
+// those at the slowest, PAL at speed 20 (preview_timing.h).
+// Whether `text` holds `value` rounded to `decimals` decimals, then `unit`.
+constexpr bool names_figure(std::string_view text, double value, int decimals, std::string_view unit) {
+  for (int i = 0; i < decimals; ++i) value *= 10;
+  auto number = static_cast<long long>(value + 0.5);
+  char figure[24] = {};
+  std::size_t first = sizeof figure;
+  for (int place = 0; place <= decimals || number > 0; ++place, number /= 10) {
+    if (place == decimals && decimals > 0) figure[--first] = '.';
+    figure[--first] = static_cast<char>('0' + number % 10);
+  }
+  const std::string_view written(figure + first, sizeof figure - first);
+  for (std::size_t at = text.find(written); at != std::string_view::npos; at = text.find(written, at + 1)) {
+    if (text.substr(at + written.size()).starts_with(unit)) return true;
+  }
+  return false;
+}
+constexpr double preview_seconds(const Voice& voice, std::int64_t rows) {
+  return static_cast<double>(preview_timing::sample_count(voice, rows)) / wav_format::kSampleRate;
+}
+constexpr double preview_bytes(const Voice& voice, std::int64_t rows) {
+  return wav_format::kHeaderSize + preview_seconds(voice, rows) * wav_format::kByteRate;
+}
+constexpr Voice kSlowestVoice{Channel::pulse1, Machine::pal, kHighestSpeed};
+static_assert(names_figure(kHelp, wav_format::kByteRate * 60 / 1e6, 1, " MB a minute"));
+static_assert(names_figure(kHelp, preview_seconds(kDefaultVoice, kMaxLinesWithEnd) / 60, 0, " minutes"));
+static_assert(names_figure(kHelp, preview_seconds(kSlowestVoice, kMaxLinesWithEnd) / 3600, 1, " hours"));
+static_assert(names_figure(kHelp, preview_bytes(kSlowestVoice, kMaxLinesWithEnd) / 1e9, 2, " GB"));
 constexpr bool fits_the_terminal(std::string_view text) {
   std::size_t lines = 0;
   for (std::size_t start = 0; start < text.size(); ++lines) {
@@ -87,13 +131,48 @@ constexpr bool fits_the_terminal(std::string_view text) {
     if (end == std::string_view::npos || end - start > 79) return false;
     start = end + 1;
   }
-  return lines <= 40;
+  return lines <= 48;
 }
 static_assert(fits_the_terminal(kHelp));
 
 // The version is the project's, as CMake hands it on.
 std::string version_text() {
   return "zentrill " ZENTRILL_VERSION " (" + std::string(kProgramTitle) + ")\n";
+}
+
+// The channels -c names.
+struct ChannelName {
+  std::string_view name;
+  Channel channel;
+};
+constexpr ChannelName kChannelNames[] = {
+    {"pulse1", Channel::pulse1}, {"pulse2", Channel::pulse2}, {"triangle", Channel::triangle}};
+
+std::optional<std::string> set_channel(CommandLine& line, std::string_view name) {
+  for (const ChannelName& known : kChannelNames) {
+    if (known.name == name) {
+      line.options.voice.channel = known.channel;
+      return std::nullopt;
+    }
+  }
+  return "channel '" + std::string(name) + "' is not pulse1, pulse2 or triangle";
+}
+
+// Plain digits, as the tracker's speed field takes them: no sign, blank or
+// point.
+std::optional<std::string> set_speed(CommandLine& line, std::string_view digits) {
+  bool plain = !digits.empty();
+  int speed = 0;
+  for (const char digit : digits) {
+    plain = plain && digit >= '0' && digit <= '9';
+    if (plain) speed = std::min(10 * speed + (digit - '0'), kHighestSpeed + 1);
+  }
+  if (!plain || speed < kLowestSpeed || speed > kHighestSpeed) {
+    return "speed '" + std::string(digits) + "' is not a whole number from " +
+           std::to_string(kLowestSpeed) + " to " + std::to_string(kHighestSpeed);
+  }
+  line.options.voice.speed = speed;
+  return std::nullopt;
 }
 
 // getopt_long's code for an option without a letter: past every char.
@@ -127,6 +206,13 @@ constexpr OptionSpec kOptions[] = {
     {'w', "wav", false,
      [](CommandLine& line, std::string_view) -> std::optional<std::string> {
        line.options.preview = true;
+       return std::nullopt;
+     }},
+    {'c', "channel", true, set_channel},
+    {'s', "speed", true, set_speed},
+    {'p', "pal", false,
+     [](CommandLine& line, std::string_view) -> std::optional<std::string> {
+       line.options.voice.machine = Machine::pal;
        return std::nullopt;
      }},
     {'h', "help", false,

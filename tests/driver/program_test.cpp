@@ -246,7 +246,8 @@ TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
   EXPECT_EQ(parse({"-h"}).text, parse({"--help"}).text);
   for (const char* option :
-       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,", "-h,"}) {
+       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "--channel", "--speed", "--pal", "-t,",
+        "-i,", "-a,", "-w,", "-c,", "-s,", "-p,", "-h,", "zentrill -tiaw -c triangle -s 1"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
@@ -260,6 +261,7 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
     bool instrument;
     bool all_rows;
     bool preview = false;
+    Voice voice = {};
   } cases[] = {
       {{}, false, false, false},
       {{"-t"}, true, false, false},
@@ -280,6 +282,11 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
       {{"-tiaw"}, true, true, true, true},
       {{"-w", "--all-rows"}, false, false, true, true},
       {{"--instr", "-w", "--"}, false, true, false, true},
+      {{"-c", "pulse2"}, false, false, false, false, {Channel::pulse2, Machine::ntsc, 6}},
+      {{"--channel=triangle", "-s20"}, false, false, false, false, {Channel::triangle, Machine::ntsc, 20}},
+      {{"-tiaws1", "-c", "triangle"}, true, true, true, true, {Channel::triangle, Machine::ntsc, 1}},
+      {{"--pal", "--speed", "07"}, false, false, false, false, {Channel::pulse1, Machine::pal, 7}},
+      {{"-ps", "9", "-c", "pulse1"}, false, false, false, false, {Channel::pulse1, Machine::pal, 9}},
   };
   for (const auto& c : cases) {
     const CommandLine command_line = parse(c.arguments);
@@ -289,6 +296,9 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
     EXPECT_EQ(command_line.options.instrument, c.instrument) << given;
     EXPECT_EQ(command_line.options.all_rows, c.all_rows) << given;
     EXPECT_EQ(command_line.options.preview, c.preview) << given;
+    EXPECT_EQ(command_line.options.voice.channel, c.voice.channel) << given;
+    EXPECT_EQ(command_line.options.voice.machine, c.voice.machine) << given;
+    EXPECT_EQ(command_line.options.voice.speed, c.voice.speed) << given;
   }
 }
 
@@ -317,13 +327,23 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
       {{"-t", "--help"}, "--help stands alone"},
       {{"-th"}, "--help stands alone"},
       {{"--version", "--help"}, "--version stands alone"},
+      {{"-c", "noise"}, "channel 'noise' is not pulse1, pulse2 or triangle"},
+      {{"--channel=Triangle"}, "channel 'Triangle' is not pulse1, pulse2 or triangle"},
+      {{"-s", "0"}, "speed '0' is not a whole number from 1 to 20"},
+      {{"-s21"}, "speed '21' is not a whole number from 1 to 20"},
+      {{"--speed=+6"}, "speed '+6' is not a whole number from 1 to 20"},
+      {{"-s", "6.0"}, "speed '6.0' is not a whole number from 1 to 20"},
+      {{"-s", "99999999999999999999"}, "speed '99999999999999999999' is not a whole number from 1 to 20"},
+      {{"-ts"}, "option '-s' needs a value"},
+      {{"--pal=1"}, "option '--pal' takes no value"},
   };
   for (const auto& c : cases) {
     const CommandLine refused = parse(c.arguments);
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
     EXPECT_EQ(refused.text, "zentrill: " + std::string(c.refusal) +
-                                " (usage: zentrill [-t] [-i] [-a] [-w] | -h | --help | --version)\n")
+                                " (usage: zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p] | -h | "
+                                "--help | --version)\n")
         << given;
   }
 }

@@ -198,7 +198,10 @@ TEST(PipedRun, InstrumentAllRowsAndPreviewShapeOnlyTheModuleAndThePreview) {
                {{"-tia"}, true, 13515},
                {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515},
                {{"-tiaw"}, true, 13515, 44 + 2 * 5291902},
-               {{"-w"}, false, 2968, 44 + 2 * 1128939}};
+               {{"-w"}, false, 2968, 44 + 2 * 1128939},
+               // The kick's voice: the same notes and lines, rows of one frame.
+               {{"-tiaw", "-c", "triangle", "-s", "1"}, true, 13515, 44 + 2 * 881984},
+               {{"-w", "-s20", "--channel=pulse2"}, false, 2968, 44 + 2 * 3763131}};
   for (const auto& c : cases) {
     const std::string name = testing::PrintToString(c.arguments);
     ScratchDirectory directory;

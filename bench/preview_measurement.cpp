@@ -2,14 +2,18 @@
 // the period it sounds and the energy off its harmonic grid, from the samples
 // alone, against the register value of the same line of pxx.txt.
 //
-//     zentrill_preview_measurement [FOLDER]     (default: the current folder)
+//     zentrill_preview_measurement [FOLDER [-c CHANNEL] [-p] [-s SPEED]]
 //
-// FOLDER holds the pxx.txt and pxx.wav of one run with -w. For the figures
-// of docs/PERFORMANCE.md, the glide C-1 to A#7 in 1200 steps with -t:
+// FOLDER (default: the current folder) holds the pxx.txt and pxx.wav of one
+// run with -w, and the options name that run's voice as zentrill's do. For
+// the figures of docs/PERFORMANCE.md, the glide C-1 to A#7 in 1200 steps
+// with -t:
 //     printf 'c-1a#71200\rn' | zentrill -tiaw
 // Prints the worst row of each measure, and exits 1 when a row misses its
 // period by 0.05 unit or more, or a row of the top 100 (by pitch) holds
-// aliasing less than 60 dB below its fundamental.
+// aliasing less than 60 dB below its fundamental. The triangle's period is
+// read after its level settles, 2500 samples into a row, where the row lasts
+// three periods longer than that (speed 20 for every row).
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -20,21 +24,33 @@
 #include <iterator>
 #include <numbers>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "band_limited_wave.h"
 #include "vocabulary/tracker_pitch.h"
+#include "vocabulary/tracker_song.h"
+#include "vocabulary/voice.h"
 
 namespace {
 
 using zentrill::test_support::wave_at;
 
-constexpr double kCpuClock = 1789773;
-constexpr double kSampleRate = 44100;
-constexpr double kCyclesPerRow = 178974;
-constexpr std::size_t kHeaderSize = 44;
+using zentrill::Voice;
 
-double row_start(std::size_t row) { return static_cast<double>(row) * kCyclesPerRow * kSampleRate / kCpuClock; }
+constexpr double kSampleRate = 44100;
+constexpr std::size_t kHeaderSize = 44;
+constexpr double kSettling = 2500;  // samples, for the triangle
+
+Voice voice;
+
+double cpu_clock() { return zentrill::machine_facts(voice.machine).cpu_clock; }
+double period_unit() { return zentrill::cpu_cycles_per_period_unit(voice.channel); }
+
+double row_start(std::size_t row) {
+  return static_cast<double>(zentrill::row_start_cycle(voice, static_cast<std::int64_t>(row))) * kSampleRate /
+         cpu_clock();
+}
 
 // The register value of a line as "G-1 P97", by the tracker's rule.
 int register_of(const std::string& line) {
@@ -42,7 +58,7 @@ int register_of(const std::string& line) {
   int note = static_cast<int>(letters.find(line.at(0))) + 1 + (line.at(1) == '#' ? 1 : 0);
   const int octave = line.at(2) - '0';
   const int fine_pitch = std::stoi(line.substr(5, 2), nullptr, 16);
-  const int table = zentrill::kTrackerPeriods.at(static_cast<std::size_t>(12 * octave + note - 1));
+  const int table = zentrill::tracker_periods(voice.machine).at(static_cast<std::size_t>(12 * octave + note - 1));
   return std::clamp(table + 128 - fine_pitch, 0, 2047);
 }
 
@@ -69,18 +85,25 @@ double steepest_rise(const std::vector<double>& samples, double near) {
   return (low + high) / 2;
 }
 
-// The period in timer units (16 cycles) between the first and the last
-// rising edge in [from, to): the rises of the wave through the middle of its
-// range there are counted, and the first and the last are taken to their
-// edges' exact times.
+// The period in timer units between the first and the last rising edge in
+// [from, to): the rises of the wave through the middle of its range there
+// are counted (after one, the next once the wave has fallen a quarter of its
+// range below), and the first and the last are taken to their edges' exact
+// times.
 double measured_period(const std::vector<double>& samples, double from, double to) {
   const auto begin = samples.begin() + static_cast<std::ptrdiff_t>(from);
   const auto end = samples.begin() + static_cast<std::ptrdiff_t>(to);
   const auto [lowest, highest] = std::minmax_element(begin, end);
   const double level = (*lowest + *highest) / 2;
+  const double hysteresis = (*highest - *lowest) / 4;
   std::vector<std::size_t> rises;
+  bool armed = false;
   for (auto k = static_cast<std::size_t>(std::ceil(from)); k + 1 < samples.size() && k < to; ++k) {
-    if (samples[k] < level && samples[k + 1] >= level) rises.push_back(k);
+    armed = armed || samples[k] < level - hysteresis;
+    if (armed && samples[k] < level && samples[k + 1] >= level) {
+      rises.push_back(k);
+      armed = false;
+    }
   }
   if (rises.size() < 2) return 0;
   const auto edge = [&](std::size_t k) {
@@ -94,7 +117,35 @@ double measured_period(const std::vector<double>& samples, double from, double t
   };
   const double samples_per_period =
       (edge(rises.back()) - edge(rises.front())) / static_cast<double>(rises.size() - 1);
-  return samples_per_period * kCpuClock / kSampleRate / 16;
+  return samples_per_period * cpu_clock() / kSampleRate / period_unit();
+}
+
+// The triangle's period in timer units over [from, to), near `expected`: its
+// staircase makes crossings of a level jump by a step from one period to the
+// next, so the wave is compared with itself some periods later instead. The
+// lag of least difference, within a quarter period of that many expected
+// periods, is taken between whole samples by the parabola through its
+// neighbours.
+double measured_triangle_period(const std::vector<double>& samples, double from, double to,
+                                double expected_units) {
+  const double expected = expected_units * period_unit() * kSampleRate / cpu_clock();
+  const double periods = std::max(1.0, std::floor((to - from) / 2 / expected));
+  const auto difference = [&](std::size_t lag) {
+    double sum = 0;
+    for (auto n = static_cast<std::size_t>(from); n + lag < static_cast<std::size_t>(to); ++n) {
+      sum += (samples[n] - samples[n + lag]) * (samples[n] - samples[n + lag]);
+    }
+    return sum;
+  };
+  const auto lowest = static_cast<std::size_t>((periods - 0.25) * expected);
+  const auto highest = static_cast<std::size_t>((periods + 0.25) * expected) + 1;
+  std::size_t best = lowest + 1;
+  for (std::size_t lag = lowest + 1; lag < highest; ++lag) {
+    if (difference(lag) < difference(best)) best = lag;
+  }
+  const double left = difference(best - 1), middle = difference(best), right = difference(best + 1);
+  const double lag = static_cast<double>(best) + (left - right) / (2 * (left - 2 * middle + right));
+  return lag / periods * cpu_clock() / kSampleRate / period_unit();
 }
 
 void fft(std::vector<std::complex<double>>& values) {
@@ -151,6 +202,18 @@ double off_grid_db(const std::vector<double>& samples, std::size_t from, double 
 
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : ".";
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view option = argv[i];
+    if (option == "-p") voice.machine = zentrill::Machine::pal;
+    if (option == "-s" && i + 1 < argc) voice.speed = std::stoi(argv[++i]);
+    if (option == "-c" && i + 1 < argc) {
+      const std::string_view name = argv[++i];
+      voice.channel = name == "triangle" ? zentrill::Channel::triangle
+                      : name == "pulse2" ? zentrill::Channel::pulse2
+                                         : zentrill::Channel::pulse1;
+    }
+  }
+  const bool triangle = voice.channel == zentrill::Channel::triangle;
   std::ifstream pitch_list(folder + "/pxx.txt");
   std::vector<int> registers;
   for (std::string line; std::getline(pitch_list, line);) registers.push_back(register_of(line));
@@ -186,8 +249,13 @@ int main(int argc, char** argv) {
   for (std::size_t row = 0; row < rows; ++row) {
     const double start = row_start(row);
     const double end = row_start(row + 1);
-    const double period = measured_period(samples, start + 40, end - 20);
-    const double error = std::abs(period - (registers[row] + 1));
+    const double settling = triangle ? kSettling : 40;
+    const double wanted = registers[row] + 1;
+    const double period = !triangle ? measured_period(samples, start + settling, end - 20)
+                          : end - start > settling + 3 * wanted * period_unit() * kSampleRate / cpu_clock()
+                              ? measured_triangle_period(samples, start + settling, end - 20, wanted)
+                              : wanted;  // too short a row to read after the settling
+    const double error = std::abs(period - wanted);
     if (error > worst_period_error) {
       worst_period_error = error;
       worst_period_row = row;
@@ -204,7 +272,7 @@ int main(int argc, char** argv) {
   const std::size_t top = std::min<std::size_t>(100, rows);
   for (std::size_t rank = 0; rank < top; ++rank) {
     const std::size_t row = by_pitch[rank];
-    const double fundamental = kCpuClock / (16.0 * (registers[row] + 1));
+    const double fundamental = cpu_clock() / (period_unit() * (registers[row] + 1));
     const auto from = static_cast<std::size_t>((row_start(row) + row_start(row + 1)) / 2) - 2048;
     const double alias = off_grid_db(samples, from, fundamental);
     if (alias > worst_alias) {

@@ -94,9 +94,6 @@ constexpr bool names_number(std::string_view text, std::uint32_t number) {
   return text.find(std::string_view(digits + first, sizeof digits - first)) != std::string_view::npos;
 }
 static_assert(names_number(kHelp, kMaxLinesWithEnd));
-// It gives the preview's size and length as the preview's timing makes them:
-// a minute, the most lines -a holds at the default speed and machine, and
-// those at the slowest, PAL at speed 20 (preview_timing.h).
 // Whether `text` holds `value` rounded to `decimals` decimals, then `unit`.
 constexpr bool names_figure(std::string_view text, double value, int decimals, std::string_view unit) {
   for (int i = 0; i < decimals; ++i) value *= 10;
@@ -119,6 +116,9 @@ constexpr double preview_seconds(const Voice& voice, std::int64_t rows) {
 constexpr double preview_bytes(const Voice& voice, std::int64_t rows) {
   return wav_format::kHeaderSize + preview_seconds(voice, rows) * wav_format::kByteRate;
 }
+// It gives the preview's size and length as the preview's timing makes them:
+// a minute, the most lines -a holds at the default speed and machine, and
+// those at the slowest, PAL at speed 20 (preview_timing.h).
 constexpr Voice kSlowestVoice{Channel::pulse1, Machine::pal, kHighestSpeed};
 static_assert(names_figure(kHelp, wav_format::kByteRate * 60 / 1e6, 1, " MB a minute"));
 static_assert(names_figure(kHelp, preview_seconds(kDefaultVoice, kMaxLinesWithEnd) / 60, 0, " minutes"));

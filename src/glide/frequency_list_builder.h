@@ -18,8 +18,9 @@ namespace zentrill {
 // terminal there or before a starting note, or no key can arrive any more),
 // appending each glide's frequencies to the frequency list, as `voice`'s
 // channel sounds its notes (on the triangle an octave below a pulse), open
-// for writing in its slot of phase 1 (phase_files.h); then closes that slot. Returns how many glides were written: 0 when the input ended before
-// the first count was accepted. A glide with a value the pitch analysis will
+// for writing in its slot of phase 1 (phase_files.h); then closes that slot.
+// Returns how many glides were written: 0 when the input ended before the
+// first count was accepted. A glide with a value the pitch analysis will
 // find outside the playable range is told at once, in one line on
 // `diagnostics` naming its first such step and the files that will end
 // before it, `files_cut_short` (phase_files.h), before "Another? " (on a

@@ -170,7 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         (std::isnan(run.stop->frequency) && std::isnan(stopped_at)));
     ZENTRILL_FUZZ_CHECK(!in_range(period_of(stopped_at)));
     ZENTRILL_FUZZ_CHECK(run.unread_items == frequencies.size() - lines - 1);
-    const std::string message = out_of_range_message(*run.stop, phase_files::files_from_pitch_list(false));
+    const std::string message =
+        out_of_range_message(*run.stop, phase_files::files_from_pitch_list(false), Channel::pulse1);
     ZENTRILL_FUZZ_CHECK(message.starts_with("zentrill: "));
     ZENTRILL_FUZZ_CHECK(message.find_first_of("\r\n") == std::string::npos);
   }

@@ -7,6 +7,7 @@
 #define ZENTRILL_PREVIEW_PREVIEW_TIMING_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <numeric>
 

@@ -27,9 +27,10 @@ struct ProgramRun {
   std::string diagnostics;
 };
 
-ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files, const Options& options = {}) {
+ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files, const Options& options = {},
+               const GlideSource& glides = Dialogue{}) {
   std::ostringstream diagnostics;
-  const RunOutcome outcome = run_program(terminal, files, diagnostics, options);
+  const RunOutcome outcome = run_program(terminal, files, diagnostics, options, glides);
   return {outcome, diagnostics.str()};
 }
 

@@ -12,15 +12,13 @@
 namespace zentrill {
 namespace {
 
-// Octave 1, from C upwards, held as single-precision values; A alone is the
-// double 110.
+// Octave 1 from C, held as singles; A alone is the double 110.
 constexpr std::array<double, kNotesPerOctave> kBaseFrequency = {
     65.4065f, 69.2957f, 73.4163f,  77.7818f, 82.407f,  87.3072f,
     92.4987f, 97.999f,  103.8263f, 110.0,    116.5411f, 123.471f,
 };
 
-// The three stages of a note. Each gives the character a key stands for at
-// that stage, or 0 for a key that does not fit it.
+// Each stage gives the character a key stands for, or 0 when it does not fit.
 char letter_of(Key key) {  // A to G in either case, upper-cased
   if (key.special) return 0;
   const char letter = upper_case(static_cast<char>(key.value));
@@ -33,8 +31,7 @@ char octave_digit_of(Key key) {  // '1' to '7'
   return !key.special && key.value >= '1' && key.value <= '7' ? static_cast<char>(key.value) : 0;
 }
 
-// Waits for the first key that fits the stage and gives its character. When
-// `may_end`, Ctrl-D at a terminal ends the input, as its end does.
+// When `may_end`, Ctrl-D at a terminal ends the input, as its end does.
 char wait_for_fitting_key(Console& console, char (*stage)(Key), bool may_end) {
   for (;;) {
     const Key key = console.wait_for_key();
@@ -43,7 +40,6 @@ char wait_for_fitting_key(Console& console, char (*stage)(Key), bool may_end) {
   }
 }
 
-// `may_end`: Ctrl-D before the note's first key ends the input.
 Note read_note(Console& console, bool may_end) {
   Note note{};
   note.letter = wait_for_fitting_key(console, letter_of, may_end);
@@ -58,7 +54,6 @@ Note read_note(Console& console, bool may_end) {
 }  // namespace
 
 double note_frequency(char letter, char accidental, float octave) {
-  // B# and E# wrap to the C and F of the same octave number.
   const int semitone =
       (natural_semitone(letter).value() + (accidental == kSharpSign ? 1 : 0)) % kNotesPerOctave;
   const double exponent = static_cast<double>(octave - 1.0L);

@@ -1,5 +1,4 @@
-// Note entry: a note typed as three single keys - letter, accidental, octave
-// digit - with only the accepted keys echoed.
+// A note as three keys (letter, accidental, octave), echoed as accepted.
 #ifndef ZENTRILL_GLIDE_NOTE_ENTRY_H_
 #define ZENTRILL_GLIDE_NOTE_ENTRY_H_
 
@@ -25,10 +24,9 @@ struct NotePair {
   bool identical() const { return start_frequency == end_frequency; }
 };
 
-// "Starting note? " and "Ending note? ", each followed by the echo of its
-// three accepted keys and a line end. Keys that do not fit the current stage
-// are dropped without a word. Throws what Console::wait_for_key throws, and
-// InputEnded for Ctrl-D at a terminal before the starting note's first key.
+// Reads the starting and ending notes, each at its prompt; keys that do not
+// fit are dropped without a word. Throws what Console::wait_for_key throws,
+// and InputEnded for Ctrl-D at a terminal before the first key.
 NotePair enter_note_pair(Console& console);
 
 // The note a word names when its three characters are the three keys the
@@ -38,9 +36,7 @@ std::optional<Note> note_of_word(std::string_view word);
 // The frequencies of two notes, as note entry gives them.
 NotePair note_pair(const Note& start, const Note& end);
 
-// The frequency of a note: the base value of its semitone in octave 1 times
-// 2^(octave - 1). `letter` is 'A' to 'G', `accidental` '-' or '#', where B#
-// and E# are the C and F of the same octave number.
+// `accidental` is '-' or '#'; B# and E# are the C and F of the same octave.
 double note_frequency(char letter, char accidental, float octave);
 
 }  // namespace zentrill

@@ -17,8 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// How long an ESC waits for the rest of a sequence before it counts as the
-// Esc key. Terminals send a sequence in one piece, far faster than this.
+// Terminals send a sequence in one piece, far faster than this Esc wait.
 constexpr std::chrono::milliseconds kEscapeWait{50};
 
 // The typed line as the data of one item read: its end is the data's end.
@@ -45,20 +44,15 @@ struct Console::State {
 
   Terminal& terminal;
   KeyDecoder decoder;
-  // The keys decoded and not taken yet: pending[next_pending] on, oldest
-  // first. Input is read only when every key was taken, so the keys of one
-  // read (at most one per byte, plus one for a sequence pending from before)
-  // always have room and no key is ever dropped.
+  // Decoded keys not yet taken; input is read only once all are taken.
   std::vector<Key> pending;
   std::size_t next_pending = 0;
   std::array<char, 256> buffer{};
   bool input_ended = false;
   Clock::time_point last_byte_time{};
-  // The bytes written since the last CR or LF: the screen row the cursor is
-  // on, drawn again after a stop. Its length is where a typed line starts.
+  // Since the last CR or LF: the cursor's row, drawn again after a stop.
   std::string row_text;
 
-  // The line being edited, while one is.
   struct Editing {
     const LineEditor& editor;
     std::string prompt_row;  // row_text when the line started
@@ -66,22 +60,19 @@ struct Console::State {
   };
   Editing* editing = nullptr;
 
-  // Every byte goes out here. While they go the line counts as started, so
-  // that a stop coming meanwhile leaves the shell's message a line of its own.
+  // The line counts as started while bytes go out, so that a stop meanwhile
+  // leaves the shell's message a line of its own.
   void put(std::string_view bytes) {
     terminal.set_line_started(true);
     terminal.write(bytes);
   }
 
-  // Tells the terminal where the cursor is now: past the start of a line
-  // while a line is edited or the row holds any text.
   void tell_line_position() { terminal.set_line_started(editing != nullptr || !row_text.empty()); }
 
   void write(std::string_view bytes) {
     if (bytes.empty()) return;
     put(bytes);
-    // While a line is edited the row is the prompt's and the line's, until
-    // the line ends.
+    // An edited line's row is its prompt_row and the editor's line.
     if (editing == nullptr) {
       const std::size_t line_break = bytes.find_last_of("\r\n");
       if (line_break == std::string_view::npos) {
@@ -93,8 +84,7 @@ struct Console::State {
     tell_line_position();
   }
 
-  // The prompt's row and the edited line drawn again at `width`, once
-  // `to_row_start` has taken the cursor to the start of the prompt's row.
+  // `to_row_start` takes the cursor to the prompt row's start.
   void draw_edited_line(std::string to_row_start, std::size_t width) {
     std::string out = std::move(to_row_start);
     out += "\x1b[J";  // erase to the end of the screen
@@ -104,9 +94,8 @@ struct Console::State {
     tell_line_position();
   }
 
-  // After a stop and continue the shell's lines stand where the cursor was:
-  // the current row is drawn again below them, from its start. Not through
-  // write(): the row's text stays as it was.
+  // After a stop and fg the shell's lines stand where the row was: draw it
+  // again below them. Not through write(): row_text stays as it was.
   void draw_row_again() {
     if (!terminal.output_is_terminal()) return;
     if (editing == nullptr) {
@@ -118,10 +107,8 @@ struct Console::State {
     draw_edited_line("\r", editing->width);
   }
 
-  // When the window's width is no longer the one the edited line was drawn
-  // at, its rows are cut or re-wrapped: the line is drawn again at the new
-  // width, and keys are taken at it from now on. Without a line being edited
-  // the row is a short prompt and its echoed keys, which no width harms.
+  // A width change cuts or re-wraps the edited line's rows, so it is drawn
+  // again. A bare prompt with its echoed keys is short enough for any width.
   void follow_width() {
     if (editing == nullptr) return;
     const std::size_t width = terminal.width();
@@ -136,7 +123,6 @@ struct Console::State {
     if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
   }
 
-  // Reads once from the terminal and acts on what the read found.
   Terminal::Input take_input(std::optional<std::chrono::milliseconds> timeout) {
     if (input_ended) return Terminal::Input::ended;
     const Terminal::ReadResult result = terminal.read(buffer, timeout);
@@ -195,8 +181,7 @@ void Console::clear_screen() {
 }
 
 void Console::start_fresh_line() {
-  // The terminal knows it best: after a stop the shell has left the cursor
-  // on a line of its own.
+  // The terminal knows best: after a stop the shell left a fresh line.
   if (terminal_.output_is_terminal() && terminal_.line_started()) state_->write(kLineEndBytes);
 }
 
@@ -224,8 +209,7 @@ std::string Console::read_typed_item(std::string_view prompt) {
   try {
     while (!editor.done()) {
       const Key key = state_->next_key();
-      // Keys typed ahead come from the queue without a read of the terminal,
-      // which is what reports a width change.
+      // Keys typed ahead skip the terminal read that reports a width change.
       state_->follow_width();
       state_->write(editor.press(key, editing.width));
     }

@@ -1,6 +1,5 @@
 // The console as the phases see it: printing, single keys without echo, and
-// typed lines with echo and editing. The platform below it is a Terminal
-// (terminal.h), so the phases can be run on scripted keys.
+// edited lines. It stands on a Terminal, so phases run on scripted keys.
 #ifndef ZENTRILL_TEXTIO_CONSOLE_H_
 #define ZENTRILL_TEXTIO_CONSOLE_H_
 
@@ -13,26 +12,20 @@
 
 namespace zentrill {
 
-// Thrown by the key reads when no key can ever arrive again (end of input,
-// or the terminal hung up).
+// Thrown by the key reads when no key can ever come (end of input, hang-up).
 struct InputEnded {};
 
-// Thrown by the key reads when a terminating signal (SIGINT, SIGTERM,
-// SIGQUIT, or SIGPIPE from output to a closed pipe) arrived; the driver
-// changes no file and ends by that signal.
+// Thrown by the key reads after SIGINT, SIGTERM, SIGQUIT or SIGPIPE; the
+// driver then changes no file and ends by that signal.
 struct TerminatingSignal {
   int signal_number;
 };
 
 class Terminal;
 
-// On a terminal the console keeps the terminal told whether the cursor
-// stands after a line's start, so that a stop (Ctrl-Z) first starts a fresh
-// line, and the waits for keys draw the screen's current row again when the
-// program was stopped and continued (then fg): the prompt and the keys
-// echoed, or the prompt, the line as edited and the cursor in its place.
-// A change of the window's width while a line is edited draws the line again
-// at the new width.
+// On a terminal a stop (Ctrl-Z) first starts a fresh line, and after fg the
+// current row is drawn again: the prompt with its echoed keys or edited line.
+// A width change while a line is edited draws the line again at the new width.
 class Console {
  public:
   explicit Console(Terminal& terminal);
@@ -40,31 +33,20 @@ class Console {
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
 
-  // Blanks the window and homes the cursor; nothing when stdout is not a
-  // terminal.
+  // Nothing when stdout is not a terminal.
   void clear_screen();
-  // The bytes, unchanged, then CR LF when asked. On screen before any wait.
+  // The bytes unchanged, then CR LF when asked; on screen before any wait.
   void print(std::string_view text, LineEnd line_end = LineEnd::without);
-  // On a terminal, when the cursor is not at the start of a line (after a
-  // prompt, or a typed line left without its Enter, and no stop since),
-  // writes CR LF, so that what comes next, a message on standard error or
-  // the shell's prompt, starts in column 0. Writes nothing when stdout is not
-  // a terminal.
+  // CR LF when the cursor on a terminal is past a line's start, so that a
+  // message on standard error or the shell's prompt starts in column 0.
   void start_fresh_line();
-  // The oldest pending key, waiting (without using the CPU) until there is
-  // one; never echoes. Throws InputEnded or TerminatingSignal.
+  // Never echoed. Throws InputEnded or TerminatingSignal.
   Key wait_for_key();
-  // True for Ctrl-D pressed at a terminal: the user's end of input, where
-  // the dialogue takes it. A byte 0x04 from a pipe or a file is a character
-  // like any other.
+  // Ctrl-D at a terminal only: from a pipe or a file 0x04 is a plain character.
   bool is_end_key(Key key) const;
-  // Prints the prompt and "? ", reads one edited line with echo until Enter,
-  // prints CR LF and gives the line's first text item. Keys already pending
-  // are the line's first keys. The editing keys are LineEditor's
-  // (line_editor.h); when stdout is not a terminal nothing is echoed while
-  // the line is edited and the finished line is echoed once, before the CR
-  // LF. Throws InputEnded (a line without its Enter is discarded) or
-  // TerminatingSignal.
+  // Prints the prompt and "? ", reads one line (LineEditor's keys, keys typed
+  // ahead first) until Enter and gives its first text item. Throws InputEnded
+  // (an unfinished line is discarded) or TerminatingSignal.
   std::string read_typed_item(std::string_view prompt);
 
  private:

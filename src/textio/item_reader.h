@@ -1,5 +1,4 @@
-// Cutting a stream of characters into items: the values of a text file line,
-// or the first value of a typed line.
+// Cutting characters into items: a text line's values, a typed line's first.
 #ifndef ZENTRILL_TEXTIO_ITEM_READER_H_
 #define ZENTRILL_TEXTIO_ITEM_READER_H_
 
@@ -10,11 +9,9 @@
 
 namespace zentrill {
 
-// What a character stream gives once its data has ended.
 inline constexpr int kEndOfData = -1;
 
-// The byte that ends a text file's data (file_slots.h); the item reader only
-// knows it as a byte it never takes from a stream's lookahead.
+// Ends a text file's data (file_slots.h); never taken from a lookahead.
 inline constexpr char kEndOfFileMark = 0x1A;
 
 enum class ItemKind {
@@ -27,9 +24,7 @@ inline constexpr std::size_t kTextItemLimit = 4096;
 
 namespace item_reader_internal {
 
-// The characters no rule of item reading is about: they join the item as
-// they are. Every other byte is a separator, a blank or TAB, a double quote,
-// d or D, &, or the end mark.
+// The bytes no rule of item reading is about: they join the item as they are.
 inline constexpr std::array<bool, 256> kOrdinary = [] {
   std::array<bool, 256> ordinary{};
   ordinary.fill(true);
@@ -40,9 +35,7 @@ inline constexpr std::array<bool, 256> kOrdinary = [] {
 
 inline bool is_blank(int c) { return c == ' ' || c == '\t'; }
 
-// `c`, just read, ends an item as a separator: a comma or LF alone, or a CR
-// together with an LF right after it; any other character after the CR is
-// pushed back.
+// After a CR an LF belongs to the separator; any other character goes back.
 template <class Stream>
 void take_separator(Stream& stream, int c) {
   if (c != '\r') return;
@@ -50,9 +43,7 @@ void take_separator(Stream& stream, int c) {
   if (after != '\n' && after != kEndOfData) stream.push_back(static_cast<char>(after));
 }
 
-// The trailing step after an item, `c` being the character that stopped it:
-// blanks and TABs, then one separator, are consumed; any other character is
-// pushed back for the next item.
+// From `c`, which stopped the item: blanks, then a separator if one comes.
 template <class Stream>
 void trailing_step(Stream& stream, int c) {
   while (is_blank(c)) c = stream.next();
@@ -63,8 +54,7 @@ void trailing_step(Stream& stream, int c) {
   }
 }
 
-// Appends to `item`, short of `limit`, the ordinary characters the stream
-// has at hand, all at once, when it can hand them over so (see read_item).
+// A stream with lookahead() hands over a run of ordinary bytes at once.
 template <class Stream>
 void append_ordinary_run(Stream& stream, std::string& item, std::size_t limit) {
   if constexpr (requires { stream.lookahead(); }) {
@@ -78,22 +68,13 @@ void append_ordinary_run(Stream& stream, std::string& item, std::size_t limit) {
 
 }  // namespace item_reader_internal
 
-// Reads one item from `stream`, which provides
-//   int next();             // the next byte as 0-255, or kEndOfData
-//   void push_back(char);   // one character handed back for the next read
-// and may provide, to hand over runs of characters at once,
-//   std::string_view lookahead();  // the bytes next() would give next, one for
-//                                  // one up to the first CR or end mark
-//   void skip(std::size_t);        // takes that many of them
-// Leading blanks and TABs are skipped; the item ends at a separator (LF, CR
-// with an LF right after it, an unquoted comma), which is taken, at the end of
-// the data, or - for a numeric item - at an unquoted blank or TAB, after which
-// blanks, TABs and one separator are taken. A double quote opening an item
-// quotes commas and blanks up to the next double quote, which ends a text
-// item as a blank ends a numeric one. At the limit the item ends as after a
-// blank. A character read after the item and not taken is pushed back.
-// The item replaces the contents of `item`, whose capacity a caller reading
-// many items can keep.
+// `stream` has int next() (a byte or kEndOfData) and push_back(char), and may
+// have lookahead() (what next() would give, up to a CR or end mark) and
+// skip(n). The item ends at a separator (LF, CR, CR LF, unquoted comma), which
+// is taken; at the data's end; or, if numeric, at an unquoted blank, after
+// which blanks and one separator are taken. An opening double quote protects
+// commas and blanks up to the next one, which ends a text item as a blank ends
+// a numeric one; so does the limit. `item` is reused, keeping its capacity.
 template <class Stream>
 void read_item(Stream& stream, ItemKind kind, std::string& item) {
   using namespace item_reader_internal;

@@ -1,5 +1,4 @@
-// One key press as the program sees it: a character, or a key without one
-// (arrows, function keys, ...), known by its code.
+// One key press: a character, or a key without one known by its code.
 #ifndef ZENTRILL_TEXTIO_KEY_H_
 #define ZENTRILL_TEXTIO_KEY_H_
 
@@ -7,8 +6,7 @@
 
 namespace zentrill {
 
-// Codes of the keys without a character: the PC keyboard's scan codes, as
-// DOS programs received them after a zero byte.
+// The PC keyboard's scan codes, as DOS programs got them after a zero byte.
 enum class KeyCode : std::uint8_t {
   shift_tab = 0x0F,
   f1 = 0x3B, f2, f3, f4, f5, f6, f7, f8, f9, f10,

@@ -98,8 +98,7 @@ void KeyDecoder::feed_escape(unsigned char b, std::vector<Key>& keys) {
   } else if (b == 'O') {
     start_sequence(State::ss3);
   } else if (b == kEsc) {
-    // Esc pressed twice: the first is a lone Esc, the second may start a
-    // sequence.
+    // Esc twice: the first is a lone Esc, the second may start a sequence.
     keys.push_back(Key::character(static_cast<char>(kEsc)));
   } else if (b >= 0x20 && b <= 0x7F) {
     end_sequence(Key::of(KeyCode::other), keys);  // Alt with a key
@@ -163,7 +162,7 @@ void KeyDecoder::end_sequence(Key key, std::vector<Key>& keys) {
 }
 
 void KeyDecoder::feed_linux_console(unsigned char b, std::vector<Key>& keys) {
-  // ESC [ [ and any one printable byte is one key; only F1-F5 are known.
+  // Any printable byte ends the sequence; only F1-F5 are known.
   if (b >= 0x20 && b <= 0x7E) {
     end_sequence(b >= 'A' && b <= 'E' ? Key::of(static_cast<KeyCode>(static_cast<int>(KeyCode::f1) + (b - 'A')))
                                       : Key::of(KeyCode::other),

@@ -13,8 +13,7 @@ void append_sequence(std::string& out, std::size_t n, char final_byte) {
   out += final_byte;
 }
 
-// Cursor movement between two screen positions, counted from the start of
-// the prompt's screen line in a window `width` columns wide.
+// Positions count from the start of the prompt's row.
 std::string move_cursor(std::size_t from, std::size_t to, std::size_t width) {
   std::string out;
   const std::size_t from_row = from / width;
@@ -105,10 +104,8 @@ std::string LineEditor::repaint(std::size_t width) const {
   width = std::max<std::size_t>(width, 1);
   std::string out = line_;
   const std::size_t end = start_column_ + line_.size();
-  // A line that fills its last row leaves the cursor waiting to wrap; a
-  // blank wraps it as the terminal wraps text, and CR takes it back over
-  // the blank. (A line end there would cut the text in two for terminals
-  // that re-wrap their rows when the window's width changes.)
+  // A full last row leaves the cursor waiting to wrap: a blank wraps it, CR
+  // comes back. A line end would split the line for terminals that re-wrap.
   if (!line_.empty() && end % width == 0) out += " \r";
   out += move_cursor(end, start_column_ + cursor_, width);
   return out;
@@ -127,7 +124,6 @@ std::string LineEditor::back_to_prompt_start(std::size_t old_width, std::size_t 
 std::string LineEditor::leave(std::size_t width) const {
   if (!on_screen_) return {};
   width = std::max<std::size_t>(width, 1);
-  // Down to the row of the last character.
   const std::size_t last = start_column_ + (line_.empty() ? 0 : line_.size() - 1);
   const std::size_t row = (start_column_ + cursor_) / width;
   const std::size_t last_row = last / width;

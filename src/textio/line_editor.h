@@ -10,44 +10,30 @@
 
 namespace zentrill {
 
-// Keys: characters 32-255 (but DEL) are inserted at the cursor; Backspace
-// (0x7F or 0x08) removes the character before the cursor, Delete the one at
-// it; Left, Right, Home and End move within the line, Up and Down by one
-// window width (stopping at the line's ends); Tab inserts blanks up to the
-// next multiple of 8 characters; Esc clears the line; CR or LF ends it.
-// Other keys change nothing; characters past kCapacity are dropped.
-//
-// On a screen each change is one piece of output (ECMA-48 cursor movement
-// and erase), and the line may wrap over several rows. Without a screen
-// nothing is shown until Enter, which writes the line once, so a transcript
-// holds the line as it was taken.
+// Up and Down move one window width, stopping at the line's ends; Tab pads to
+// a multiple of 8; Esc clears the line; characters past kCapacity are dropped.
+// Without a screen nothing shows until Enter writes the line once, so a
+// transcript holds the line as it was taken.
 class LineEditor {
  public:
   static constexpr std::size_t kCapacity = 4096;
 
-  // `start_column`: the length of the prompt since the last line break,
-  // where the line starts. The prompt must not end exactly at the window's
-  // right edge.
+  // `start_column`: the prompt's length since the last line break. The prompt
+  // must not end exactly at the window's right edge.
   LineEditor(std::size_t start_column, bool on_screen);
 
-  // Applies one key in a window `width` columns wide (0 counts as 1) and
-  // gives the bytes to write, empty when the screen stays as it is. After
-  // Enter the cursor is on the line's last row, and later keys do nothing.
+  // The bytes to write for one key (`width` 0 counts as 1). After Enter the
+  // cursor is on the line's last row, and later keys do nothing.
   std::string press(Key key, std::size_t width);
 
-  // The line and the cursor drawn again at `width`, once the prompt's row has
-  // been written again from its start and everything after it erased.
+  // The line and cursor, after the prompt's row is redrawn and the rest erased.
   std::string repaint(std::size_t width) const;
 
-  // From where the last output, drawn `old_width` wide, left the cursor to
-  // the start of the prompt's row in a window now `new_width` wide. Some
-  // terminals cut their rows at a width change and others re-wrap them: the
-  // cursor goes up by the fewer rows of the two, so that nothing above the
-  // prompt is ever written over.
+  // To the prompt row's start after a width change. Terminals either cut or
+  // re-wrap rows, so this goes up the fewer rows: never over the prompt.
   std::string back_to_prompt_start(std::size_t old_width, std::size_t new_width) const;
 
-  // For a line left without its Enter: down to the line's last row, so that
-  // a line end after it leaves the line whole. Empty without a screen.
+  // For a line left without Enter: down to its last row, keeping it whole.
   std::string leave(std::size_t width) const;
 
   bool done() const { return done_; }

@@ -1,5 +1,4 @@
-// The line end, CR LF, on the console and in every file the program writes,
-// and whether a print ends its text with it.
+// CR LF ends lines on the console and in every file the program writes.
 #ifndef ZENTRILL_TEXTIO_LINE_END_H_
 #define ZENTRILL_TEXTIO_LINE_END_H_
 

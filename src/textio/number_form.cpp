@@ -6,15 +6,13 @@
 namespace zentrill {
 namespace {
 
-// The digits of printf's "%.<precision>g", appended, with at least three
-// exponent digits where printf writes two (1e+020, 1e-005).
+// printf's "%.<precision>g", widening a two-digit exponent to three.
 void append_general_form(std::string& text, double value, int precision) {
   char buffer[64];
   const char* const end =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision).ptr;
   const std::string_view digits(buffer, static_cast<std::size_t>(end - buffer));
-  // An exponent has a sign and two or three digits, so its e stands fourth
-  // or fifth from the end.
+  // A sign and two or three digits put the exponent's e 4th or 5th from end.
   const std::size_t size = digits.size();
   const std::size_t e = size >= 4 && digits[size - 4] == 'e'   ? size - 4
                         : size >= 5 && digits[size - 5] == 'e' ? size - 5
@@ -57,8 +55,7 @@ std::string short_number_form(float value) {
   } else if (std::isinf(widened)) {
     text += "inf";
   } else if (magnitude < 1e7 && magnitude == std::trunc(magnitude)) {
-    // Below 10^7 the form of a whole number is its digits alone, which
-    // integer formatting gives more cheaply (every octave of the pitch list).
+    // The same digits, more cheaply (every octave of the pitch list).
     char digits[8];
     const char* const end =
         std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(magnitude)).ptr;

@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,9 @@
 #include <vector>
 
 #include "driver/program_title.h"
+#include "glide/note_entry.h"
+#include "textio/text_ops.h"
+#include "vocabulary/notes.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
@@ -16,7 +20,7 @@
 namespace zentrill {
 namespace {
 
-constexpr std::string_view kUsage = "zentrill [-t] [-i] [-a] [-w] | -h | --help | --version";
+constexpr std::string_view kUsage = "zentrill [OPTION]... [START END STEPS]... | --help";
 
 constexpr std::string_view kHelp =
     "Usage: zentrill [-t] [-i] [-a] [-w]\n"
@@ -129,6 +133,16 @@ constexpr OptionSpec kOptions[] = {
        line.options.preview = true;
        return std::nullopt;
      }},
+    {'f', "from", true,
+     [](CommandLine& line, std::string_view file) -> std::optional<std::string> {
+       line.frequency_list = std::string(file);
+       return std::nullopt;
+     }},
+    {'C', "directory", true,
+     [](CommandLine& line, std::string_view folder) -> std::optional<std::string> {
+       line.directory = std::string(folder);
+       return std::nullopt;
+     }},
     {'h', "help", false,
      [](CommandLine& line, std::string_view) -> std::optional<std::string> {
        line.action = CommandLineAction::show_help;
@@ -158,6 +172,8 @@ CommandLine refusal(std::string_view what_is_wrong) {
   return {CommandLineAction::refuse,
           "zentrill: " + std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n",
           Options{},
+          {},
+          {},
           {}};
 }
 
@@ -171,6 +187,61 @@ std::string short_options() {
     if (option.takes_value) letters += ':';
   }
   return letters;
+}
+
+// How a flat is typed, there being none: "Bb is A#", "Cb is B- an octave
+// down".
+std::string flat_as_sharp(char letter) {
+  const int natural = *natural_semitone(letter);
+  const int below = (natural + kNotesPerOctave - 1) % kNotesPerOctave;
+  std::string name;
+  for (const NaturalNote& other : kNaturalNotes) {
+    if (other.semitone == below) name = {other.letter, kNaturalSign};
+    if (other.semitone == below - 1 && name.empty()) name = {other.letter, kSharpSign};
+  }
+  return std::string{letter, 'b'} + " is " + name + (below > natural ? " an octave down" : "");
+}
+
+std::string not_a_note(std::string_view word, std::string_view expected) {
+  std::string text = "'" + std::string(word) + "' is not " + std::string(expected);
+  const char letter = word.empty() ? '\0' : upper_case(word[0]);
+  if (word.size() >= 2 && natural_semitone(letter) && word[1] == 'b') {
+    return text + ": there is no flat, " + flat_as_sharp(letter);
+  }
+  return text + ": a letter A-G, - or #, an octave 1-7, as a-1 or C#4";
+}
+
+// A step count written in plain digits, 2 to 1200.
+std::optional<float> step_count_of(std::string_view word) {
+  if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+  int count = 0;
+  for (const char digit : word) count = std::min(10 * count + (digit - '0'), kMostSteps + 1);
+  if (count < kFewestSteps || count > kMostSteps) return std::nullopt;
+  return static_cast<float>(count);
+}
+
+// The glides of the arguments that are not options, three words each; gives
+// the refusal of the first word that does not fit, or of a glide cut short.
+std::optional<std::string> read_glides(const std::vector<std::string>& words,
+                                       std::vector<NoteGlide>& glides) {
+  for (std::size_t i = 0; i < words.size(); i += 3) {
+    const std::optional<Note> start = note_of_word(words[i]);
+    if (!start) return not_a_note(words[i], "a starting note");
+    if (i + 1 == words.size()) return "an ending note was expected after '" + words[i] + "'";
+    const std::optional<Note> end = note_of_word(words[i + 1]);
+    if (!end) return not_a_note(words[i + 1], "an ending note");
+    if (note_pair(*start, *end).identical()) {
+      return "'" + words[i] + "' and '" + words[i + 1] + "' are the same note: a glide joins two";
+    }
+    if (i + 2 == words.size()) return "a step count was expected after '" + words[i + 1] + "'";
+    const std::optional<float> step_count = step_count_of(words[i + 2]);
+    if (!step_count) {
+      return "'" + words[i + 2] + "' is not a step count: a whole number from " +
+             std::to_string(kFewestSteps) + " to " + std::to_string(kMostSteps);
+    }
+    glides.push_back({*start, *end, *step_count});
+  }
+  return std::nullopt;
 }
 
 std::vector<option> long_options() {
@@ -196,7 +267,7 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
 
   const std::string letters = short_options();
   const std::vector<option> long_table = long_options();
-  CommandLine line{CommandLineAction::run, {}, Options{}, {}};
+  CommandLine line{CommandLineAction::run, {}, Options{}, {}, {}, {}};
   // --help or --version, whichever came first, and how many options came.
   CommandLineAction stands_alone = CommandLineAction::run;
   std::size_t options_given = 0;
@@ -224,18 +295,21 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     if (stands_alone == CommandLineAction::run) stands_alone = line.action;
   }
   // getopt_long has moved every operand after the options, in their order.
-  line.operands.assign(argv.begin() + optind, argv.end() - 1);
+  const std::vector<std::string> operands(argv.begin() + optind, argv.end() - 1);
 
   if (stands_alone != CommandLineAction::run) {
     const bool help = stands_alone == CommandLineAction::show_help;
-    if (options_given > 1 || !line.operands.empty()) {
+    if (options_given > 1 || !operands.empty()) {
       return refusal(std::string(help ? "--help" : "--version") + " stands alone");
     }
     line.action = stands_alone;
     line.text = help ? std::string(kHelp) : version_text();
     return line;
   }
-  if (!line.operands.empty()) return refusal("unexpected argument '" + line.operands.front() + "'");
+  if (line.frequency_list && !operands.empty()) {
+    return refusal("'" + operands.front() + "' with --from: glides come from the list or the arguments");
+  }
+  if (auto refused = read_glides(operands, line.glides)) return refusal(*refused);
   return line;
 }
 

@@ -23,8 +23,9 @@ namespace {
 constexpr std::string_view kUsage = "zentrill [OPTION]... [START END STEPS]... | --help";
 
 constexpr std::string_view kHelp =
-    "Usage: zentrill [-t] [-i] [-a] [-w]\n"
-    "       zentrill -h | --help | --version\n"
+    "Usage: zentrill [OPTION]...                     asks for the glides\n"
+    "       zentrill [OPTION]... START END STEPS...  takes them as arguments\n"
+    "       zentrill [OPTION]... --from FILE         takes a list of frequencies\n"
     "Turn pitch glides into a FamiTracker module for the NES's first pulse channel.\n"
     "\n"
     "For each glide zentrill asks:\n"
@@ -35,6 +36,9 @@ constexpr std::string_view kHelp =
     "      Esc clears the line.\n"
     "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
     "      too, here or before the first key of a starting note.\n"
+    "As arguments each note is one word (a-1, C#4), STEPS 2 to 1200, and nothing\n"
+    "is asked or shown. FILE ('-': standard input) holds one frequency in hertz a\n"
+    "line (440, 1.1e2); blank lines and lines starting with # are skipped.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (B-7 is\n"
     "above it), ends pxx.txt, pxx.ftm and pxx.wav there, told at once.\n"
     "\n"
@@ -46,23 +50,19 @@ constexpr std::string_view kHelp =
     "            has no instrument: its rows stay silent until you add one.\n"
     "  pxx.wav   with -w: the module's rows as the tracker plays them with -i\n"
     "\n"
-    "Options, in any order or together (-tiaw):\n"
+    "Options, anywhere before --, apart or together (-tiaw):\n"
     "  -t, --tracker-tuning  tune each row to the whole timer period nearest its\n"
     "                        frequency; without -t a row can be up to one unit off\n"
     "  -i, --instrument      add the 2A03 instrument \"Zentrill\" in slot 00, so\n"
     "                        the module sounds as soon as it is opened\n"
-    "  -a, --all-rows        put the whole list in the module, 256 rows a frame\n"
-    "                        (a frame: one step of the song's order list), up to\n"
-    "                        32767 lines (more are left out, with a notice), and\n"
-    "                        end the song after its last; without -a the first 256\n"
+    "  -a, --all-rows        the whole list in the module, up to 32767 lines, 256\n"
+    "                        rows a frame, and the song ends after its last\n"
     "  -w, --wav             write pxx.wav too; 32767 lines play 55 minutes, 289 MB\n"
-    "  -h, --help            show this help and exit\n"
-    "      --version         show the version and exit\n"
-    "To hear a glide at once, in tune: zentrill -tiaw, then aplay pxx.wav\n"
-    "\n"
-    "Exit status: 0 when the files were replaced or no glide was entered, 1 when\n"
-    "a file could not be replaced, written or read or standard output could not\n"
-    "be written, 2 for a wrong command line.\n";
+    "  -f, --from FILE       take the frequencies from FILE instead of glides\n"
+    "  -C, --directory DIR   work in the folder DIR instead of the current one\n"
+    "  -h, --help, --version show this help, or the version, and exit\n"
+    "Exit status: 0 files replaced or no glide entered; 1 a file could not be\n"
+    "replaced, written or read, or standard output written; 2 a wrong command line.\n";
 
 // The help names the files as the phases write them and the playable range as
 // the out-of-range notice gives it, and fits a terminal of 80 columns and 40

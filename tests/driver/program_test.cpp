@@ -247,7 +247,8 @@ TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"--help"}).action, CommandLineAction::show_help);
   EXPECT_EQ(parse({"-h"}).text, parse({"--help"}).text);
   for (const char* option :
-       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,", "-h,"}) {
+       {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "-t,", "-i,", "-a,", "-w,", "-h,",
+        "--from FILE", "--directory DIR"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);

@@ -1,5 +1,8 @@
 #include "driver/frequency_list_input.h"
 
+#include <string_view>
+#include <utility>
+
 #include "glide/frequency_list_reader.h"
 #include "textio/file_system.h"
 #include "textio/whole_file.h"
@@ -16,11 +19,9 @@ FrequencyListInput read_frequency_list_input(const std::string& file) {
   }
   FrequencyListRead list = read_frequency_list(text);
   if (const auto& bad = list.bad_line) {
-    return {{},
-            "zentrill: " + input_name(file) + ", line " +
-                std::to_string(bad->number) + ": '" + bad->text + "' is " +
-                (bad->too_large ? "too large a number" : "not a frequency in hertz") +
-                std::string(kNothingChanged)};
+    const std::string problem = bad->too_large ? "too large a number" : "not a frequency in hertz";
+    return {{}, "zentrill: " + input_name(file) + ", line " + std::to_string(bad->number) + ": '" +
+                    bad->text + "' is " + problem + std::string(kNothingChanged)};
   }
   return {std::move(list.frequencies), {}};
 }

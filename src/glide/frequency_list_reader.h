@@ -19,7 +19,7 @@ struct BadListLine {
 };
 
 struct FrequencyListRead {
-  std::vector<double> frequencies;   // hertz, in the list's order
+  std::vector<double> frequencies;      // hertz, in the list's order
   std::optional<BadListLine> bad_line;  // set: the list is refused as a whole
 };
 

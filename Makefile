@@ -1,5 +1,6 @@
 # Thin wrapper over CMake and CTest.
 #   make run      build the program alone, then start zentrill in this folder
+#                 (ARGS='-tiaw a-4 a-1 8' hands it options and arguments)
 #   make test     build the tests (needs GoogleTest), then run them all
 #   make sanitize, make sanitize-clang   every test under the sanitizers
 #   make install  an optimised, stripped zentrill and its manual page under
@@ -32,7 +33,7 @@ program: configure
 	cmake --build $(BUILD) -j $(JOBS) --target zentrill
 
 run: program
-	./$(BUILD)/zentrill
+	./$(BUILD)/zentrill $(ARGS)
 
 test:
 	@$(CONFIGURE) -S . -B $(BUILD) -DZENTRILL_WERROR=$(WERROR) -DZENTRILL_TESTS=ON

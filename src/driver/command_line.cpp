@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "driver/program_title.h"
+#include "glide/note_entry.h"
 #include "preview/preview_timing.h"
 #include "preview/wav_format.h"
+#include "textio/text_ops.h"
+#include "vocabulary/notes.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
@@ -20,12 +23,12 @@
 namespace zentrill {
 namespace {
 
-constexpr std::string_view kUsage =
-    "zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p] | -h | --help | --version";
+constexpr std::string_view kUsage = "zentrill [OPTION]... [START END STEPS]... | --help";
 
 constexpr std::string_view kHelp =
-    "Usage: zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p]\n"
-    "       zentrill -h | --help | --version\n"
+    "Usage: zentrill [OPTION]...                     asks for the glides\n"
+    "       zentrill [OPTION]... START END STEPS...  takes them as arguments\n"
+    "       zentrill [OPTION]... --from FILE         takes a list of frequencies\n"
     "Turn pitch glides into a FamiTracker module for a channel of the NES.\n"
     "\n"
     "For each glide zentrill asks:\n"
@@ -36,6 +39,9 @@ constexpr std::string_view kHelp =
     "      Esc clears the line.\n"
     "  Another?  Y for another glide, N to finish. On a terminal Ctrl-D finishes\n"
     "      too, here or before the first key of a starting note.\n"
+    "As arguments each note is one word (a-1, C#4), STEPS 2 to 1200, and nothing\n"
+    "is asked or shown. FILE ('-': standard input) holds one frequency in hertz a\n"
+    "line (440, 1.1e2); blank lines and lines starting with # are skipped.\n"
     "A glide that leaves the playable range, about 54.61 to 7714.54 Hz (on the\n"
     "triangle 27.30 to 3857.27 Hz; B-7 is above it), ends pxx.txt, pxx.ftm and\n"
     "pxx.wav there, told at once.\n"
@@ -48,30 +54,25 @@ constexpr std::string_view kHelp =
     "            has no instrument: its rows stay silent until you add one.\n"
     "  pxx.wav   with -w: the module's rows as the tracker plays them with -i\n"
     "\n"
-    "Options, in any order or together (-tiaw):\n"
+    "Options, anywhere before --, apart or together (-tiaw):\n"
     "  -t, --tracker-tuning  tune each row to the whole timer period nearest its\n"
     "                        frequency; without -t a row can be up to one unit off\n"
     "  -i, --instrument      add the 2A03 instrument \"Zentrill\" in slot 00, so\n"
     "                        the module sounds as soon as it is opened\n"
-    "  -a, --all-rows        put the whole list in the module, 256 rows a frame\n"
-    "                        (a frame: one step of the song's order list), up to\n"
-    "                        32767 lines (more are left out, with a notice), and\n"
-    "                        end the song after its last; without -a the first 256\n"
+    "  -a, --all-rows        the whole list in the module, up to 32767 lines, 256\n"
+    "                        rows a frame, and the song ends after its last\n"
     "  -w, --wav             write pxx.wav too, 5.3 MB a minute; 32767 rows last\n"
     "                        55 minutes by default, at most 3.6 hours (1.16 GB)\n"
-    "  -c, --channel=NAME    pulse1 (the default), pulse2 or triangle, which plays\n"
+    "  -c, --channel NAME    pulse1 (the default), pulse2 or triangle, which plays\n"
     "                        each note an octave lower (A-1 is 55 Hz there)\n"
-    "  -s, --speed=N         each row lasts N video frames, 1 to 20 (default 6)\n"
+    "  -s, --speed N         each row lasts N video frames, 1 to 20 (default 6)\n"
     "  -p, --pal             for a PAL NES: video frames of 1/50 s, not 1/60 s\n"
-    "  -h, --help            show this help and exit\n"
-    "      --version         show the version and exit\n"
-    "To hear a glide at once, in tune: zentrill -tiaw, then aplay pxx.wav\n"
-    "A triangle kick: zentrill -tiaw -c triangle -s 1, then A-4, A-1, 8 steps\n"
-    "(8 frames, 133 ms).\n"
-    "\n"
-    "Exit status: 0 when the files were replaced or no glide was entered, 1 when\n"
-    "a file could not be replaced, written or read or standard output could not\n"
-    "be written, 2 for a wrong command line.\n";
+    "  -f, --from FILE       take the frequencies from FILE instead of glides\n"
+    "  -C, --directory DIR   work in the folder DIR instead of the current one\n"
+    "  -h, --help, --version show this help, or the version, and exit\n"
+    "A triangle kick: zentrill -tiaw -c triangle -s 1 a-4 a-1 8 (8 frames, 133 ms)\n"
+    "Exit status: 0 files replaced or no glide entered; 1 a file could not be\n"
+    "replaced, written or read, or standard output written; 2 a wrong command line.\n";
 
 // The help names the files as the phases write them and the playable ranges
 // as the out-of-range notices give them, and fits a terminal of 80 columns
@@ -215,6 +216,16 @@ constexpr OptionSpec kOptions[] = {
        line.options.voice.machine = Machine::pal;
        return std::nullopt;
      }},
+    {'f', "from", true,
+     [](CommandLine& line, std::string_view file) -> std::optional<std::string> {
+       line.frequency_list = std::string(file);
+       return std::nullopt;
+     }},
+    {'C', "directory", true,
+     [](CommandLine& line, std::string_view folder) -> std::optional<std::string> {
+       line.directory = std::string(folder);
+       return std::nullopt;
+     }},
     {'h', "help", false,
      [](CommandLine& line, std::string_view) -> std::optional<std::string> {
        line.action = CommandLineAction::show_help;
@@ -244,6 +255,8 @@ CommandLine refusal(std::string_view what_is_wrong) {
   return {CommandLineAction::refuse,
           "zentrill: " + std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n",
           Options{},
+          {},
+          {},
           {}};
 }
 
@@ -257,6 +270,61 @@ std::string short_options() {
     if (option.takes_value) letters += ':';
   }
   return letters;
+}
+
+// How a flat is typed, there being none: "Bb is A#", "Cb is B- an octave
+// down".
+std::string flat_as_sharp(char letter) {
+  const int natural = *natural_semitone(letter);
+  const int below = (natural + kNotesPerOctave - 1) % kNotesPerOctave;
+  std::string name;
+  for (const NaturalNote& other : kNaturalNotes) {
+    if (other.semitone == below) name = {other.letter, kNaturalSign};
+    if (other.semitone == below - 1 && name.empty()) name = {other.letter, kSharpSign};
+  }
+  return std::string{letter, 'b'} + " is " + name + (below > natural ? " an octave down" : "");
+}
+
+std::string not_a_note(std::string_view word, std::string_view expected) {
+  std::string text = "'" + std::string(word) + "' is not " + std::string(expected);
+  const char letter = word.empty() ? '\0' : upper_case(word[0]);
+  if (word.size() >= 2 && natural_semitone(letter) && word[1] == 'b') {
+    return text + ": there is no flat, " + flat_as_sharp(letter);
+  }
+  return text + ": a letter A-G, - or #, an octave 1-7, as a-1 or C#4";
+}
+
+// A step count written in plain digits, 2 to 1200.
+std::optional<float> step_count_of(std::string_view word) {
+  if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+  int count = 0;
+  for (const char digit : word) count = std::min(10 * count + (digit - '0'), kMostSteps + 1);
+  if (count < kFewestSteps || count > kMostSteps) return std::nullopt;
+  return static_cast<float>(count);
+}
+
+// The glides of the arguments that are not options, three words each; gives
+// the refusal of the first word that does not fit, or of a glide cut short.
+std::optional<std::string> read_glides(const std::vector<std::string>& words,
+                                       std::vector<NoteGlide>& glides) {
+  for (std::size_t i = 0; i < words.size(); i += 3) {
+    const std::optional<Note> start = note_of_word(words[i]);
+    if (!start) return not_a_note(words[i], "a starting note");
+    if (i + 1 == words.size()) return "an ending note was expected after '" + words[i] + "'";
+    const std::optional<Note> end = note_of_word(words[i + 1]);
+    if (!end) return not_a_note(words[i + 1], "an ending note");
+    if (note_pair(*start, *end).identical()) {
+      return "'" + words[i] + "' and '" + words[i + 1] + "' are the same note: a glide joins two";
+    }
+    if (i + 2 == words.size()) return "a step count was expected after '" + words[i + 1] + "'";
+    const std::optional<float> step_count = step_count_of(words[i + 2]);
+    if (!step_count) {
+      return "'" + words[i + 2] + "' is not a step count: a whole number from " +
+             std::to_string(kFewestSteps) + " to " + std::to_string(kMostSteps);
+    }
+    glides.push_back({*start, *end, *step_count});
+  }
+  return std::nullopt;
 }
 
 std::vector<option> long_options() {
@@ -282,7 +350,7 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
 
   const std::string letters = short_options();
   const std::vector<option> long_table = long_options();
-  CommandLine line{CommandLineAction::run, {}, Options{}, {}};
+  CommandLine line{CommandLineAction::run, {}, Options{}, {}, {}, {}};
   // --help or --version, whichever came first, and how many options came.
   CommandLineAction stands_alone = CommandLineAction::run;
   std::size_t options_given = 0;
@@ -310,18 +378,21 @@ CommandLine parse_command_line(std::span<const char* const> arguments) {
     if (stands_alone == CommandLineAction::run) stands_alone = line.action;
   }
   // getopt_long has moved every operand after the options, in their order.
-  line.operands.assign(argv.begin() + optind, argv.end() - 1);
+  const std::vector<std::string> operands(argv.begin() + optind, argv.end() - 1);
 
   if (stands_alone != CommandLineAction::run) {
     const bool help = stands_alone == CommandLineAction::show_help;
-    if (options_given > 1 || !line.operands.empty()) {
+    if (options_given > 1 || !operands.empty()) {
       return refusal(std::string(help ? "--help" : "--version") + " stands alone");
     }
     line.action = stands_alone;
     line.text = help ? std::string(kHelp) : version_text();
     return line;
   }
-  if (!line.operands.empty()) return refusal("unexpected argument '" + line.operands.front() + "'");
+  if (line.frequency_list && !operands.empty()) {
+    return refusal("'" + operands.front() + "' with --from: glides come from the list or the arguments");
+  }
+  if (auto refused = read_glides(operands, line.glides)) return refusal(*refused);
   return line;
 }
 

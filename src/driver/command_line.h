@@ -4,14 +4,18 @@
 // --speed 1). --help (or -h) and --version stand alone and touch no file;
 // anything wrong is refused in one line that names it, before a file is
 // opened, so a mistyped command never overwrites a musician's module.
+// The arguments that are not options are glides, three words each, START
+// END STEPS, as the dialogue takes them: "a-1 a-3 4".
 #ifndef ZENTRILL_DRIVER_COMMAND_LINE_H_
 #define ZENTRILL_DRIVER_COMMAND_LINE_H_
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "driver/options.h"
+#include "glide/frequency_list_builder.h"
 
 namespace zentrill {
 
@@ -21,7 +25,11 @@ struct CommandLine {
   CommandLineAction action;
   std::string text;  // the help or version text, or the one-line refusal
   Options options;   // for `run`: the options given
-  std::vector<std::string> operands;  // the arguments that are not options, in order
+  // For `run`, where the glides come from: the arguments, the list of
+  // --from, or when neither is given the dialogue.
+  std::vector<NoteGlide> glides;             // START END STEPS, in order
+  std::optional<std::string> frequency_list;  // --from FILE; "-" is standard input
+  std::string directory;                     // -C DIR; empty: the current one
 };
 
 // `arguments` excludes the program name.

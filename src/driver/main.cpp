@@ -1,6 +1,7 @@
 // zentrill: pitch glides for the NES pulse channel, written as a FamiTracker
 // module. See zentrill.1.
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cfenv>
@@ -11,8 +12,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "driver/command_line.h"
+#include "driver/frequency_list_input.h"
 #include "driver/program.h"
 #include "textio/posix_file_system.h"
 #include "textio/posix_terminal.h"
@@ -55,9 +58,27 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // -C: every file from here on is in that folder; one that is not there is
+  // a wrong command line.
+  if (!command_line.directory.empty() && ::chdir(command_line.directory.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    std::cerr << "zentrill: cannot change to folder '" << command_line.directory << "': " << reason << '\n';
+    return 2;
+  }
+  GlideSource glides = Dialogue{};
+  if (!command_line.glides.empty()) glides = command_line.glides;
+  if (command_line.frequency_list) {
+    FrequencyListInput list = read_frequency_list_input(*command_line.frequency_list);
+    if (!list.refusal.empty()) {
+      std::cerr << list.refusal;
+      return 1;
+    }
+    glides = std::move(list.frequencies);
+  }
+
   PosixTerminal terminal;
   PosixFileSystem file_system;
-  const RunOutcome outcome = run_program(terminal, file_system, std::cerr, command_line.options);
+  const RunOutcome outcome = run_program(terminal, file_system, std::cerr, command_line.options, glides);
   if (outcome.ending_signal) terminal.end_by_signal(*outcome.ending_signal);
   // The run went on and wrote its files; the transcript is what was lost.
   if (const std::optional<std::string> reason = terminal.output_failure()) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "driver/output_files.h"
@@ -32,23 +33,25 @@ void end_if_signalled(Terminal& terminal) {
   }
 }
 
-// The banner and the phases, writing the pending files of `outputs`. Gives
-// how many glides were entered; with none, the phases after the first do not
-// run.
+// The banner (before the dialogue alone) and the phases, writing the pending
+// files of `outputs`. Gives how many glides were entered; with none, the
+// phases after the first do not run.
 std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
-                         std::ostream& diagnostics, const Options& options) {
-  console.clear_screen();
-  console.print(std::string(kProgramTitle) + " - NES pitch glides, by the Zentrill developers",
-                LineEnd::with);
-  console.print("", LineEnd::with);
+                         std::ostream& diagnostics, const Options& options, const GlideSource& glides) {
+  if (std::holds_alternative<Dialogue>(glides)) {
+    console.clear_screen();
+    console.print(std::string(kProgramTitle) + " - NES pitch glides, by the Zentrill developers",
+                  LineEnd::with);
+    console.print("", LineEnd::with);
+  }
 
   FileSlots slots(outputs);
   open_slot_file(slots, kFrequencyListWritten);
   const auto from_pitch_list = files_from_pitch_list(options.preview);
-  const std::uint64_t glides =
-      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list, options.voice);
+  const std::uint64_t entered =
+      run_frequency_list_builder(console, slots, diagnostics, from_pitch_list, glides, options.voice);
   end_if_signalled(terminal);
-  if (glides == 0) return 0;
+  if (entered == 0) return 0;
 
   open_slot_file(slots, kFrequencyListRead);
   open_slot_file(slots, kPitchListWritten);
@@ -71,7 +74,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
     end_if_signalled(terminal);
     write_preview(slots, {.all_rows = options.all_rows, .voice = options.voice});
   }
-  return glides;
+  return entered;
 }
 
 // What a failure leaves: nothing changed, or the files that a failed move
@@ -89,7 +92,7 @@ const char* verb(FileAction action) {
 }  // namespace
 
 RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options) {
+                       const Options& options, const GlideSource& glides) {
   // The console outlives the phases, so that every way out can start a fresh
   // line: on a terminal each message, and the shell's prompt after the
   // program, starts in column 0, never after a prompt.
@@ -100,7 +103,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   OutputFiles outputs(file_system, options.preview ? kOutputNamesWithPreview : kOutputNames);
   try {
     outputs.check_replaceable();
-    if (run_phases(console, terminal, outputs, diagnostics, options) == 0) {
+    if (run_phases(console, terminal, outputs, diagnostics, options, glides) == 0) {
       console.start_fresh_line();
       diagnostics << "zentrill: no glide was entered; no file was changed\n";
       return {0, std::nullopt};

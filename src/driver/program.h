@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "driver/options.h"
+#include "glide/frequency_list_builder.h"
 #include "textio/file_system.h"
 #include "textio/terminal.h"
 
@@ -18,7 +19,8 @@ struct RunOutcome {
 };
 
 // Checks that every output file can be replaced, then clears the screen,
-// prints the banner, builds freq.txt with the user, then pxx.txt and pxx.ftm,
+// prints the banner and builds freq.txt with the user, or without a word
+// from `glides` given whole (frequency_list_builder.h), then pxx.txt and pxx.ftm,
 // and pxx.wav when options.preview, each under a temporary name
 // (output_files.h), and moves them into place together at the end. Every
 // other way out leaves the files exactly as they were, with nothing beside
@@ -38,7 +40,7 @@ struct RunOutcome {
 // the transcript gets no byte more. `options` change the files' contents, and
 // whether pxx.wav is written, never the dialogue or the files' names.
 RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std::ostream& diagnostics,
-                       const Options& options);
+                       const Options& options, const GlideSource& glides);
 
 }  // namespace zentrill
 

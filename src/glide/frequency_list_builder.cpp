@@ -21,7 +21,7 @@ constexpr int kFrequencyListSlot = phase_files::kFrequencyListWritten.slot;
 float ask_step_count(Console& console) {
   for (;;) {
     const double typed = numeric_value(console.read_typed_item("How many notes/frames"));
-    if (typed >= 2.0 && typed <= 1200.0) return static_cast<float>(std::nearbyint(typed));
+    if (typed >= kFewestSteps && typed <= kMostSteps) return static_cast<float>(std::nearbyint(typed));
   }
 }
 
@@ -97,33 +97,60 @@ bool another_glide(Console& console) {
   }
 }
 
-}  // namespace
+// Writes one glide and tells at once when it leaves the playable range.
+void add_glide(Console& console, FileSlots& slots, std::ostream& diagnostics,
+               std::span<const std::string_view> files_cut_short, const NotePair& pair,
+               float step_count, Channel channel) {
+  const auto unplayable =
+      write_glide(slots, pair.start_frequency, pair.end_frequency, step_count, channel);
+  if (unplayable) {
+    console.start_fresh_line();
+    diagnostics << unplayable_step_message(*unplayable, files_cut_short, channel) << '\n';
+  }
+}
 
-std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics,
-                                         std::span<const std::string_view> files_cut_short,
-                                         const Voice& voice) {
+// The dialogue, until "N" or the end of the input; gives how many glides it
+// wrote.
+std::uint64_t ask_for_glides(Console& console, FileSlots& slots, std::ostream& diagnostics,
+                             std::span<const std::string_view> files_cut_short, Channel channel) {
   std::uint64_t glides = 0;
   try {
     for (;;) {
       const NotePair pair = enter_note_pair(console);
-      if (pair.start_frequency == pair.end_frequency) {
+      if (pair.identical()) {
         console.print("Start and end notes are identical. Try again.", LineEnd::with);
         continue;
       }
       const float step_count = ask_step_count(console);
-      const auto unplayable =
-          write_glide(slots, pair.start_frequency, pair.end_frequency, step_count, voice.channel);
+      add_glide(console, slots, diagnostics, files_cut_short, pair, step_count, channel);
       ++glides;
-      if (unplayable) {
-        console.start_fresh_line();
-        diagnostics << unplayable_step_message(*unplayable, files_cut_short, voice.channel) << '\n';
-      }
       if (!another_glide(console)) break;
     }
   } catch (const InputEnded&) {
     // No key can arrive any more, or Ctrl-D ended the input before a note:
     // end as if "N" had been answered. The glides already written stay; a
     // glide without its count line writes nothing.
+  }
+  return glides;
+}
+
+}  // namespace
+
+std::uint64_t run_frequency_list_builder(Console& console, FileSlots& slots, std::ostream& diagnostics,
+                                         std::span<const std::string_view> files_cut_short,
+                                         const GlideSource& source, const Voice& voice) {
+  std::uint64_t glides = 0;
+  if (const auto* frequencies = std::get_if<std::vector<double>>(&source)) {
+    for (const double frequency : *frequencies) slots.write_number_line(kFrequencyListSlot, frequency);
+    glides = frequencies->empty() ? 0 : 1;
+  } else if (const auto* given = std::get_if<std::vector<NoteGlide>>(&source)) {
+    for (const NoteGlide& glide : *given) {
+      add_glide(console, slots, diagnostics, files_cut_short, note_pair(glide.start, glide.end),
+                glide.step_count, voice.channel);
+      ++glides;
+    }
+  } else {
+    glides = ask_for_glides(console, slots, diagnostics, files_cut_short, voice.channel);
   }
   slots.close(kFrequencyListSlot);
   return glides;

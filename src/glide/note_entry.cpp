@@ -40,12 +40,6 @@ char wait_for_fitting_key(Console& console, char (*stage)(Key), bool may_end) {
   }
 }
 
-struct Note {
-  char letter;      // 'A' to 'G'
-  char accidental;  // '-' or '#'
-  float octave;     // 1 to 7
-};
-
 Note read_note(Console& console, bool may_end) {
   Note note{};
   note.letter = wait_for_fitting_key(console, letter_of, may_end);
@@ -67,14 +61,25 @@ double note_frequency(char letter, char accidental, float octave) {
 }
 
 NotePair enter_note_pair(Console& console) {
-  NotePair pair{};
   console.print("Starting note? ");
   const Note start = read_note(console, true);
-  pair.start_frequency = note_frequency(start.letter, start.accidental, start.octave);
   console.print("Ending note? ");
   const Note end = read_note(console, false);
-  pair.end_frequency = note_frequency(end.letter, end.accidental, end.octave);
-  return pair;
+  return note_pair(start, end);
+}
+
+std::optional<Note> note_of_word(std::string_view word) {
+  if (word.size() != 3) return std::nullopt;
+  const char letter = letter_of(Key::character(word[0]));
+  const char accidental = accidental_of(Key::character(word[1]));
+  const char octave_digit = octave_digit_of(Key::character(word[2]));
+  if (!letter || !accidental || !octave_digit) return std::nullopt;
+  return Note{letter, accidental, static_cast<float>(octave_digit - '0')};
+}
+
+NotePair note_pair(const Note& start, const Note& end) {
+  return {note_frequency(start.letter, start.accidental, start.octave),
+          note_frequency(end.letter, end.accidental, end.octave)};
 }
 
 }  // namespace zentrill

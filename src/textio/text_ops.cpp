@@ -155,4 +155,12 @@ double numeric_item_value(std::string_view item) {
   return read_decimal(item);
 }
 
+std::optional<double> decimal_value(std::string_view text) {
+  const DecimalPrefix prefix = decimal_prefix(text);
+  const bool exponent_e = prefix.exponent_letter == std::string_view::npos ||
+                          text[prefix.exponent_letter] == 'e' || text[prefix.exponent_letter] == 'E';
+  if (prefix.length == 0 || prefix.length != text.size() || !exponent_e) return std::nullopt;
+  return read_decimal(text);
+}
+
 }  // namespace zentrill

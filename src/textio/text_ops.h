@@ -5,6 +5,7 @@
 #define ZENTRILL_TEXTIO_TEXT_OPS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,13 @@ double numeric_value(std::string_view text);
 //  - otherwise the longest decimal prefix, correctly rounded (0 when none).
 // "1e3" -> 1000, "&H1F" -> 31, "&17" -> 15, "abc" -> 0.
 double numeric_item_value(std::string_view item);
+
+// The value of a text that is a decimal and nothing else: an optional sign,
+// digits with an optional point (at least one digit), an optional e or E
+// with an optional sign and digits; no blank. Empty for any other text.
+// "440" -> 440, "-.5" -> -0.5, "1.1e2" -> 110, "1e400" -> inf; "1d2", "1e",
+// " 1", "inf" -> empty.
+std::optional<double> decimal_value(std::string_view text);
 
 }  // namespace zentrill
 

@@ -27,9 +27,10 @@ struct ProgramRun {
   std::string diagnostics;
 };
 
-ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files, const Options& options = {}) {
+ProgramRun run(ScriptedTerminal& terminal, MemoryFileSystem& files, const Options& options = {},
+               const GlideSource& glides = Dialogue{}) {
   std::ostringstream diagnostics;
-  const RunOutcome outcome = run_program(terminal, files, diagnostics, options);
+  const RunOutcome outcome = run_program(terminal, files, diagnostics, options, glides);
   return {outcome, diagnostics.str()};
 }
 
@@ -247,7 +248,8 @@ TEST(CommandLine, HelpAndVersionStandAlone) {
   EXPECT_EQ(parse({"-h"}).text, parse({"--help"}).text);
   for (const char* option :
        {"--tracker-tuning", "--instrument", "--all-rows", "--wav", "--channel", "--speed", "--pal", "-t,",
-        "-i,", "-a,", "-w,", "-c,", "-s,", "-p,", "-h,", "zentrill -tiaw -c triangle -s 1"}) {
+        "-i,", "-a,", "-w,", "-c,", "-s,", "-p,", "-h,", "--from FILE", "--directory DIR",
+        "zentrill -tiaw -c triangle -s 1"}) {
     EXPECT_NE(parse({"--help"}).text.find(option), std::string::npos) << option;
   }
   EXPECT_EQ(parse({"--version"}).action, CommandLineAction::show_version);
@@ -302,6 +304,20 @@ TEST(CommandLine, OptionsAreTakenInAnyOrderClusteredOrRepeated) {
   }
 }
 
+// Words that are not options are glides of three: START END STEPS.
+TEST(CommandLine, OperandsAreGlidesAndFromAndDirectoryTakeTheirValue) {
+  const CommandLine glides = parse({"-t", "C#4", "b#3", "0012", "--", "a-7", "a-1", "1200"});
+  ASSERT_EQ(glides.glides.size(), 2u);
+  EXPECT_EQ(glides.glides[0].start.letter, 'C');
+  EXPECT_EQ(glides.glides[0].end.accidental, '#');
+  EXPECT_EQ(glides.glides[0].step_count, 12.0f);
+  EXPECT_EQ(glides.glides[1].start.octave, 7.0f);
+  EXPECT_EQ(glides.glides[1].step_count, 1200.0f);
+  const CommandLine listed = parse({"--from", "-", "-C", "kick"});
+  EXPECT_EQ(listed.frequency_list, "-");
+  EXPECT_EQ(listed.directory, "kick");
+}
+
 // A refusal names the whole argument, or the first unknown letter of a
 // cluster of option letters.
 TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
@@ -309,17 +325,21 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
     std::vector<const char*> arguments;
     const char* refusal;
   } cases[] = {
-      {{"x"}, "unexpected argument 'x'"},
-      {{""}, "unexpected argument ''"},
-      {{"-"}, "unexpected argument '-'"},
-      {{"--", "-t"}, "unexpected argument '-t'"},
+      {{"x"}, "'x' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
+      {{"--", "-t"}, "'-t' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
+      {{"a-1", "bb3", "4"}, "'bb3' is not an ending note: there is no flat, Bb is A#"},
+      {{"Cb3"}, "'Cb3' is not a starting note: there is no flat, Cb is B- an octave down"},
+      {{"b#3", "c-3", "4"}, "'b#3' and 'c-3' are the same note: a glide joins two"},
+      {{"a-1", "a-3", "1201"}, "'1201' is not a step count: a whole number from 2 to 1200"},
+      {{"a-1", "a-3", "4.0"}, "'4.0' is not a step count: a whole number from 2 to 1200"},
+      {{"a-1", "a-3", "4", "c-1"}, "an ending note was expected after 'c-1'"},
+      {{"a-1", "a-3"}, "a step count was expected after 'a-3'"},
+      {{"a-1", "-f", "list"}, "'a-1' with --from: glides come from the list or the arguments"},
       {{"-x"}, "unknown option 'x'"},
       {{"-tx"}, "unknown option 'x'"},
       {{"-tixa"}, "unknown option 'x'"},
       {{"-tXy"}, "unknown option 'X'"},
       {{"-T"}, "unknown option 'T'"},
-      {{"-t", "x"}, "unexpected argument 'x'"},
-      {{"x", "-t", "y"}, "unexpected argument 'x'"},
       {{"--instrumental"}, "unknown option '--instrumental'"},
       {{"--tracker-tuning=1"}, "option '--tracker-tuning' takes no value"},
       {{"--help", "x"}, "--help stands alone"},
@@ -342,8 +362,7 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
     const std::string given = testing::PrintToString(c.arguments);
     EXPECT_EQ(refused.action, CommandLineAction::refuse) << given;
     EXPECT_EQ(refused.text, "zentrill: " + std::string(c.refusal) +
-                                " (usage: zentrill [-t] [-i] [-a] [-w] [-c CHANNEL] [-s SPEED] [-p] | -h | "
-                                "--help | --version)\n")
+                                " (usage: zentrill [OPTION]... [START END STEPS]... | --help)\n")
         << given;
   }
 }

@@ -218,6 +218,66 @@ TEST(PipedRun, InstrumentAllRowsAndPreviewShapeOnlyTheModuleAndThePreview) {
   }
 }
 
+const char* const kFiles[] = {"freq.txt", "pxx.txt", "pxx.ftm", "pxx.wav"};
+
+// Glides as arguments write the dialogue's files for the same keys, notices
+// included, and nothing on standard output.
+TEST(PipedRun, GlidesAsArgumentsWriteTheFilesOfTheSameGlidesTyped) {
+  const struct {
+    std::vector<std::string> options, glides;
+    const char* keys;
+  } cases[] = {{{"-tiaw"}, {"a-1", "a-3", "4"}, "a-1a-34\rn"},
+               {{"-a"}, {"c-1", "A#7", "1200", "b-7", "a-7", "2", "b#3", "c-4", "2"},
+                "c-1a#71200\ryb-7a-72\ryb#3c-42\rn"}};
+  for (const auto& c : cases) {
+    ScratchDirectory typed, given;
+    const ProcessResult dialogue = run(typed, c.keys, c.options);
+    std::vector<std::string> arguments = c.options;
+    arguments.insert(arguments.end(), c.glides.begin(), c.glides.end());
+    const ProcessResult result = run(given, "", arguments);
+    EXPECT_EQ(result.exit_status, 0) << c.keys;
+    EXPECT_EQ(result.out, "") << c.keys;
+    EXPECT_EQ(result.err, dialogue.err) << c.keys;
+    for (const char* name : kFiles) EXPECT_EQ(given.read(name), typed.read(name)) << c.keys << name;
+  }
+}
+
+// --from a freq.txt the program wrote gives the same files again; comments,
+// blank lines and a last line without LF are taken; a bad line or a file
+// that cannot be read changes nothing.
+TEST(PipedRun, FromTakesAListOfFrequencies) {
+  ScratchDirectory directory;
+  run(directory, "a-1a-34\ryb-7a-72\rn", {"-tiaw"});
+  std::vector<std::string> before;
+  for (const char* name : kFiles) before.push_back(directory.read(name));
+  run(directory, "", {"-tiaw", "--from", "freq.txt"});
+  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(directory.read(kFiles[i]), before[i]);
+  const std::string list = "# A-1 up\n\n110\r\n155.56349186104046\n220\n311.126983722081";
+  const ProcessResult piped = run(directory, list, {"-f", "-"});
+  EXPECT_EQ(piped.exit_status, 0);
+  EXPECT_EQ(directory.read("freq.txt"), "110\r\n155.5634918610405\r\n220\r\n311.126983722081\r\n");
+  EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
+  const struct {
+    const char* file;
+    const char* error;
+  } refused[] = {{"-", "standard input, line 2: '1e400' is too large a number"},
+                 {"missing.txt", "cannot read missing.txt: No such file or directory"}};
+  for (const auto& r : refused) {
+    const ProcessResult result = run(directory, "110\n1e400\n", {"-f", r.file});
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.err, "zentrill: " + std::string(r.error) + "; no file was changed\n");
+    EXPECT_EQ(directory.read("pxx.txt"), "A-1 P80\r\nD#2 P80\r\nA-2 P80\r\nD#3 P80\r\n");
+  }
+}
+
+TEST(PipedRun, DirectoryWritesTheFilesThere) {
+  ScratchDirectory directory;
+  std::filesystem::create_directory(directory.path() / "kick");
+  run(directory, "", {"-C", "kick", "a-4", "a-1", "8"});
+  EXPECT_EQ(directory.names(), std::vector<std::string>{"kick"});
+  EXPECT_EQ(directory.read("kick/pxx.ftm").size(), 2968u);
+}
+
 TEST(PipedRun, HelpAndVersionTouchNoFile) {
   for (const char* option : {"--help", "-h", "--version"}) {
     ScratchDirectory directory;
@@ -266,7 +326,8 @@ TEST(PipedRun, AFileSizeLimitIsAFailedWrite) {
 TEST(PipedRun, AnyOtherArgumentIsRefused) {
   for (const auto& arguments : std::vector<std::vector<std::string>>{
            {"-x"}, {"pxx.ftm"}, {"--help", "extra"}, {"--verzion"}, {""}, {"-tx"}, {"-t", "-"},
-           {"--tracker-tuning", "--help"}}) {
+           {"--tracker-tuning", "--help"}, {"a-1", "a-3", "4", "b#3", "c-3", "4"},
+           {"-C", "missing", "a-1", "a-3", "4"}}) {
     ScratchDirectory directory;
     directory.write("pxx.ftm", "earlier module");
     const ProcessResult result = run(directory, "a-1a-32\rn", arguments);

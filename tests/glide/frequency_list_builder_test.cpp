@@ -34,7 +34,7 @@ Phase1 run_phase1(std::string_view keys, bool input_is_terminal = false, const V
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
   const std::uint64_t glides = run_frequency_list_builder(
-      console, slots, diagnostics, phase_files::files_from_pitch_list(false), voice);
+      console, slots, diagnostics, phase_files::files_from_pitch_list(false), Dialogue{}, voice);
   // The phase has closed slot 1: the file is complete before the slots go.
   return {terminal.output(), files.files["freq.txt"], glides, diagnostics.str()};
 }
@@ -192,7 +192,8 @@ TEST(FrequencyListBuilder, AFullDiskIsReportedAndWhatFittedIsKept) {
   slots.open_for_writing(1, "freq.txt");
   std::ostringstream diagnostics;
   EXPECT_THROW(run_frequency_list_builder(console, slots, diagnostics,
-                                          phase_files::files_from_pitch_list(false), kDefaultVoice),
+                                          phase_files::files_from_pitch_list(false), Dialogue{},
+                                          kDefaultVoice),
                FileError);
   EXPECT_EQ(files.files["freq.txt"].size(), 100u);
   EXPECT_EQ(files.files["freq.txt"].substr(0, 5), "110\r\n");

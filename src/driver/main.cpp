@@ -1,5 +1,6 @@
 // zentrill: pitch glides for the NES pulse channel, written as a FamiTracker
 // module. See zentrill.1.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -28,10 +29,23 @@ void report_output_failure(std::string_view reason) {
   std::cerr << "zentrill: cannot write standard output: " << reason << '\n';
 }
 
+// Opens each of descriptors 0, 1 and 2 that is closed on /dev/null, so that
+// no file of the program can take its number and receive the dialogue or the
+// messages. False when /dev/null cannot be opened.
+bool open_closed_standard_descriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free number, this one, as those below it are open.
+    if (::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace zentrill;
+  if (!open_closed_standard_descriptors()) return 1;
   // The arithmetic mode, once: round to nearest, halves to even.
   std::fesetround(FE_TONEAREST);
   // A write past the file-size limit (ulimit -f) then fails with EFBIG and is

@@ -292,18 +292,26 @@ TEST(PipedRun, HelpAndVersionTouchNoFile) {
 }
 
 // Standard output on a full disk: one line says so and the status is 1, and
-// a run still writes its files.
+// a run still writes its files. A closed standard output or error takes none
+// of them (B-7 gives notices to write).
 TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
-  for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--help"}, {"--version"}}) {
+  for (const std::vector<std::string>& redirection_and_options :
+       {std::vector<std::string>{">/dev/full"}, {">/dev/full", "--help"}, {">/dev/full", "--version"}, {">&-"},
+        {"2>&-"}}) {
+    const std::string& redirection = redirection_and_options[0];
     ScratchDirectory directory;
-    std::vector<std::string> arguments = {"-c", "exec \"$0\" \"$@\" >/dev/full", ZENTRILL_BINARY};
-    arguments.insert(arguments.end(), options.begin(), options.end());
-    const ProcessResult result = test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
-    const std::string name = testing::PrintToString(options);
-    EXPECT_EQ(result.exit_status, 1) << name;
-    EXPECT_EQ(result.err, "zentrill: cannot write standard output: No space left on device\n") << name;
-    EXPECT_EQ(directory.read("freq.txt"), options.empty() ? "110\r\n220\r\n" : "") << name;
-    EXPECT_EQ(directory.read("pxx.ftm").size(), options.empty() ? 2968u : 0u) << name;
+    std::vector<std::string> arguments = {"-c", "exec \"$0\" \"$@\" " + redirection, ZENTRILL_BINARY};
+    arguments.insert(arguments.end(), redirection_and_options.begin() + 1, redirection_and_options.end());
+    const ProcessResult result =
+        test_support::run_process("/bin/sh", arguments, "a-1a-32\ryb-7a-72\rn", directory.path());
+    const std::string name = testing::PrintToString(redirection_and_options);
+    const bool full = redirection == ">/dev/full";
+    const bool run = redirection_and_options.size() == 1;
+    EXPECT_EQ(result.exit_status, full ? 1 : 0) << name;
+    EXPECT_TRUE(result.err.ends_with(full ? "zentrill: cannot write standard output: No space left on device\n" : ""))
+        << name;
+    EXPECT_EQ(directory.read("pxx.txt"), run ? "A-1 P80\r\nA-2 P80\r\n" : "") << name;
+    EXPECT_EQ(directory.read("pxx.ftm").size(), run ? 2968u : 0u) << name;
   }
 }
 

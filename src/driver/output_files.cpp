@@ -1,6 +1,8 @@
 #include "driver/output_files.h"
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace zentrill {
 namespace {
@@ -33,7 +35,17 @@ OutputFiles::Output& OutputFiles::output(const std::string& name) {
 }
 
 void OutputFiles::check_replaceable() {
-  for (const Output& output : outputs_) file_system_.check_replaceable(output.name);
+  std::vector<std::pair<FileIdentity, std::string_view>> replaced;
+  for (const Output& output : outputs_) {
+    const std::optional<FileIdentity> identity = file_system_.check_replaceable(output.name);
+    if (!identity) continue;
+    for (const auto& [earlier, name] : replaced) {
+      if (earlier == *identity) {
+        throw FileError(output.name, "the same file as " + std::string(name), FileAction::replace);
+      }
+    }
+    replaced.emplace_back(*identity, output.name);
+  }
 }
 
 std::unique_ptr<ReadableFile> OutputFiles::open_for_reading(const std::string& name) {

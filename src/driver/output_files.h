@@ -29,7 +29,8 @@ class OutputFiles final : public FileSystem {
   OutputFiles& operator=(const OutputFiles&) = delete;
 
   // Throws FileError (replace) for the first file of the set that cannot be
-  // replaced. Touches nothing.
+  // replaced, or that is a file of the set before it under another name (a
+  // link): both would be renamed over one file. Touches nothing.
   void check_replaceable();
 
   // This run's bytes of a file of the set that was written; throws FileError

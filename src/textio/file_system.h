@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -30,6 +31,13 @@ class FileError : public std::runtime_error {
 
  private:
   FileAction action_;
+};
+
+// A file's device and inode, which every name that leads to it shares.
+struct FileIdentity {
+  std::uint64_t device;
+  std::uint64_t inode;
+  bool operator==(const FileIdentity&) const = default;
 };
 
 class ReadableFile {
@@ -98,8 +106,9 @@ class ReplacingFileSystem {
   // written, it exists and cannot be written or, in a folder with the sticky
   // bit, may not be renamed over, or it is something other than a regular
   // file or a symbolic link to one (a directory, a device, a FIFO, a socket,
-  // a link to nothing). Touches nothing.
-  virtual void check_replaceable(const std::string& name) = 0;
+  // a link to nothing). Touches nothing. Gives the identity of the file it
+  // would replace, links followed, or nothing when there is none yet.
+  virtual std::optional<FileIdentity> check_replaceable(const std::string& name) = 0;
   // A new, empty pending file for `name`. Throws FileError: (replace) as
   // check_replaceable, or (write) when it cannot be created.
   virtual std::unique_ptr<PendingFile> create_pending(const std::string& name) = 0;

@@ -60,6 +60,7 @@ struct Destination {
   std::string folder;  // the folder that holds `path`, where its pending file goes
   bool exists;
   uid_t owner = 0;     // of the file at `path`, when it exists
+  FileIdentity identity{};
 };
 
 std::string folder_of(const std::string& path) {
@@ -93,7 +94,7 @@ Destination destination_of(const std::string& name) {
   }
   if (S_ISDIR(status.st_mode)) throw FileError(name, std::strerror(EISDIR), FileAction::replace);
   if (!S_ISREG(status.st_mode)) throw FileError(name, "not a regular file", FileAction::replace);
-  return {path, folder_of(path), true, status.st_uid};
+  return {path, folder_of(path), true, status.st_uid, {status.st_dev, status.st_ino}};
 }
 
 class PosixPendingFile final : public PendingFile {
@@ -166,7 +167,7 @@ class PosixPendingFile final : public PendingFile {
 
 }  // namespace
 
-void PosixFileSystem::check_replaceable(const std::string& name) {
+std::optional<FileIdentity> PosixFileSystem::check_replaceable(const std::string& name) {
   const Destination destination = destination_of(name);
   // The pending file is created in the folder and renamed there; AT_EACCESS
   // asks for the effective user, who does both.
@@ -183,6 +184,8 @@ void PosixFileSystem::check_replaceable(const std::string& name) {
       folder.st_uid != user) {
     throw FileError(name, std::strerror(EPERM), FileAction::replace);
   }
+  if (!destination.exists) return std::nullopt;
+  return destination.identity;
 }
 
 std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& name) {

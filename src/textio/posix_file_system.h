@@ -12,7 +12,7 @@ namespace zentrill {
 // file.
 class PosixFileSystem final : public ReplacingFileSystem {
  public:
-  void check_replaceable(const std::string& name) override;
+  std::optional<FileIdentity> check_replaceable(const std::string& name) override;
   std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
 };
 

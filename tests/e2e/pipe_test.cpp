@@ -362,6 +362,7 @@ TEST(PipedRun, EveryFileIsCheckedBeforeTheFirstPrompt) {
       {"a link to /dev/full", "not a regular file"},
       {"a link to a directory", "Is a directory"},
       {"a link to nothing", "a symbolic link to nothing"},
+      {"a link to freq.txt", "the same file as freq.txt"},
       {"a link to a file in another folder", nullptr},
   };
   for (const auto& c : cases) {
@@ -378,6 +379,7 @@ TEST(PipedRun, EveryFileIsCheckedBeforeTheFirstPrompt) {
     if (what == "a link to /dev/full") std::filesystem::create_symlink("/dev/full", module);
     if (what == "a link to a directory") std::filesystem::create_symlink(other.path(), module);
     if (what == "a link to nothing") std::filesystem::create_symlink(other.path() / "missing", module);
+    if (what == "a link to freq.txt") std::filesystem::create_symlink("freq.txt", module);
     if (what == "a link to a file in another folder") {
       std::filesystem::create_symlink(other.path() / "module.ftm", module);
     }

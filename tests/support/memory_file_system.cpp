@@ -115,8 +115,10 @@ std::unique_ptr<WritableFile> MemoryFileSystem::open_for_writing(const std::stri
   return std::make_unique<MemoryWritableFile>(*this, name, name);
 }
 
-void MemoryFileSystem::check_replaceable(const std::string& name) {
+std::optional<FileIdentity> MemoryFileSystem::check_replaceable(const std::string& name) {
   if (uncreatable.contains(name)) throw FileError(name, std::strerror(EISDIR), FileAction::replace);
+  if (!files.contains(name)) return std::nullopt;
+  return FileIdentity{0, std::hash<std::string>{}(name)};
 }
 
 std::unique_ptr<PendingFile> MemoryFileSystem::create_pending(const std::string& name) {

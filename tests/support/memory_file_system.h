@@ -39,7 +39,8 @@ class MemoryFileSystem final : public FileSystem, public ReplacingFileSystem {
 
   std::unique_ptr<ReadableFile> open_for_reading(const std::string& name) override;
   std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
-  void check_replaceable(const std::string& name) override;
+  // A file of its own for each name: there are no links.
+  std::optional<FileIdentity> check_replaceable(const std::string& name) override;
   std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
 
   std::size_t used() const;

@@ -97,6 +97,15 @@ Destination destination_of(const std::string& name) {
   return {path, folder_of(path), true, status.st_uid, {status.st_dev, status.st_ino}};
 }
 
+// Gives the file the owner and group of the file it replaces, or the group
+// alone where only root may give the owner (EPERM), or neither where the user
+// is not in that group either. False, with errno, on any other failure.
+bool keep_owner_and_group(int fd, const struct stat& replaced) {
+  if (::fchown(fd, replaced.st_uid, replaced.st_gid) == 0) return true;
+  if (errno != EPERM) return false;
+  return ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0 || errno == EPERM;
+}
+
 class PosixPendingFile final : public PendingFile {
  public:
   PosixPendingFile(int fd, std::string name, std::string temporary_path, std::string path)
@@ -121,12 +130,10 @@ class PosixPendingFile final : public PendingFile {
     if (::stat(path_.c_str(), &replaced) == 0) {
       if (!S_ISREG(replaced.st_mode)) throw FileError(name_, "not a regular file", FileAction::replace);
       mode = replaced.st_mode & 07777;
-      // Run by root (sudo) in a user's folder, the user keeps the file. Only
-      // root may give a file away; anyone else keeps the new file as theirs.
-      // Before fchmod, since a change of owner clears the set-user-ID bit.
-      if (::fchown(fd_, replaced.st_uid, replaced.st_gid) != 0 && errno != EPERM) {
-        throw FileError(name_, std::strerror(errno), FileAction::write);
-      }
+      // Run by root (sudo) in a user's folder, the user keeps the file; a
+      // file shared through its group stays in that group. Before fchmod,
+      // since a change of owner clears the set-user-ID bit.
+      if (!keep_owner_and_group(fd_, replaced)) throw FileError(name_, std::strerror(errno), FileAction::write);
     } else if (errno == ENOENT) {
       // umask() can only be read by setting it; it is set back at once.
       const mode_t mask = ::umask(0);

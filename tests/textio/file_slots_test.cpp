@@ -1,5 +1,6 @@
 #include "textio/file_slots.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -368,6 +369,30 @@ TEST_F(PosixFiles, APendingFileNotMovedLeavesNothingBehind) {
   pending.reset();
   EXPECT_EQ(contents("pxx.txt"), "old contents");
   EXPECT_EQ(names_in(directory_), std::vector<std::string>{"pxx.txt"});
+}
+
+// A user who may write another's file replaces it as their own but in its
+// group, which can write it still.
+TEST_F(PosixFiles, AFileOfAnotherUserKeepsItsGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root makes another user's file";
+  std::ofstream(path("pxx.txt")) << "old contents";
+  ASSERT_EQ(::chown(path("pxx.txt").c_str(), 1234, 5678) | ::chmod(path("pxx.txt").c_str(), 0664) |
+                ::chmod(directory_.c_str(), 0777),
+            0);
+  EXPECT_EXIT(
+      {
+        const gid_t group = 5678;
+        if (::setgroups(1, &group) != 0 || ::setgid(4321) != 0 || ::setuid(4321) != 0) std::exit(2);
+        auto pending = file_system_.create_pending(path("pxx.txt"));
+        pending->finish();
+        pending->move_into_place();
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+  struct stat replaced {};
+  ASSERT_EQ(::stat(path("pxx.txt").c_str(), &replaced), 0);
+  EXPECT_EQ(replaced.st_uid, 4321u);
+  EXPECT_EQ(replaced.st_gid, 5678u);
 }
 
 // Refused before anything is written: a rename would put the file in place

@@ -61,10 +61,13 @@ std::unique_ptr<WritableFile> OutputFiles::open_for_writing(const std::string& n
   return std::make_unique<PendingWriter>(*written.pending);
 }
 
-void OutputFiles::move_into_place() {
+void OutputFiles::finish() {
   for (Output& output : outputs_) {
     if (output.pending) output.pending->finish();
   }
+}
+
+void OutputFiles::move_into_place() {
   for (Output& output : outputs_) {
     if (!output.pending) continue;
     output.pending->move_into_place();

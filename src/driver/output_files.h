@@ -40,12 +40,14 @@ class OutputFiles final : public FileSystem {
   // before under the name. Throws FileError when it cannot be created.
   std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
 
-  // Finishes every file written, then renames each over the file it
-  // replaces, in the set's order; a file of the set that was never written
-  // is left as it was. Throws FileError as PendingFile does: a failure to
-  // finish moves nothing, a failed rename leaves the files renamed before it
-  // in place (see replaced()). The caller holds the terminating signals back
-  // meanwhile.
+  // Finishes every file written: each is on the disk, ready to be moved.
+  // Throws FileError as PendingFile::finish does.
+  void finish();
+  // Renames each finished file over the file it replaces, in the set's
+  // order; a file of the set that was never written is left as it was.
+  // Throws FileError (replace) as PendingFile does, leaving the files renamed
+  // before the failure in place (see replaced()). The caller holds the
+  // terminating signals back meanwhile.
   void move_into_place();
   // The names of the files moved into place so far, in the set's order;
   // they live as long as the set.

@@ -85,6 +85,12 @@ std::string what_was_changed(const OutputFiles& outputs) {
   return "; " + listed(replaced) + (replaced.size() == 1 ? " was" : " were") + " replaced already";
 }
 
+// A closed pipe ends the program silently, as the Unix custom is.
+RunOutcome ended_by(int signal_number, std::ostream& diagnostics, std::string_view what_was_changed) {
+  if (signal_number != SIGPIPE) diagnostics << "zentrill: interrupted" << what_was_changed << '\n';
+  return {128 + signal_number, signal_number};
+}
+
 const char* verb(FileAction action) {
   return action == FileAction::read ? "read" : action == FileAction::write ? "write" : "replace";
 }
@@ -108,14 +114,19 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
       diagnostics << "zentrill: no glide was entered; no file was changed\n";
       return {0, std::nullopt};
     }
+    // A signal until the renames still leaves every file as it was.
+    outputs.finish();
+    end_if_signalled(terminal);
     {
-      // A signal that comes after this last look waits until the files are
-      // in place.
+      // The renames alone are never cut short.
       const TerminatingSignalsHeld held(terminal);
-      end_if_signalled(terminal);
       outputs.move_into_place();
     }
     console.start_fresh_line();
+    // One that came meanwhile is acted on now.
+    if (const auto signal_number = terminal.take_terminating_signal()) {
+      return ended_by(*signal_number, diagnostics, " after the files were replaced");
+    }
     return {0, std::nullopt};
   } catch (const FileError& failure) {
     console.start_fresh_line();
@@ -124,9 +135,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     return {1, std::nullopt};
   } catch (const TerminatingSignal& signal) {
     console.start_fresh_line();
-    // A closed pipe ends the program silently, as the Unix custom is.
-    if (signal.signal_number != SIGPIPE) diagnostics << "zentrill: interrupted; no file was changed\n";
-    return {128 + signal.signal_number, signal.signal_number};
+    return ended_by(signal.signal_number, diagnostics, "; no file was changed");
   } catch (const std::exception& failure) {
     // Out of memory, or a fault of the program's own: caught so that the
     // set's destructor still removes the pending files.

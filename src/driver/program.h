@@ -32,7 +32,8 @@ struct RunOutcome {
 //   - the input ended before a glide was complete: status 0;
 //   - a terminating signal, whether it comes while the program waits for a
 //     key or while it computes: status 128 + n, and the program must end by
-//     it (SIGPIPE silently).
+//     it (SIGPIPE silently). One that comes while the files are renamed is
+//     held back until they are, and then told as coming after.
 // A frequency out of the playable range (as soon as its glide is entered, and
 // again after the dialogue), and lines of pxx.txt that pxx.ftm leaves out,
 // are told there too. On a terminal each message starts, and the run ends, at

@@ -151,6 +151,8 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
        "zentrill: cannot read pxx.txt: Input/output error; no file was changed\n"},
       {"memory runs out", ScriptedTerminal("a-1a-32\rn"), false, 1,
        "zentrill: std::bad_alloc; no file was changed\n"},
+      {"SIGTERM while the files are moved", ScriptedTerminal("a-1a-32\rn"), true, 128 + SIGTERM,
+       "zentrill: interrupted after the files were replaced\n"},
   };
   ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
   ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
@@ -162,6 +164,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
   ways[12].faults.capacity = 10 + 18 + 1000 + 30;  // freq.txt and pxx.txt fit beside the files before
   ways[13].faults.unreadable.insert("pxx.txt");
   ways[14].faults.out_of_memory.insert("pxx.ftm");
+  ways[15].terminal.signal_while_held(SIGTERM);
   for (WayOut& way : ways) {
     way.faults.files = before;
     const ProgramRun result = run(way.terminal, way.faults);

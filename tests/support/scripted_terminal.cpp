@@ -22,6 +22,11 @@ ScriptedTerminal& ScriptedTerminal::signal(int signal_number) {
   return *this;
 }
 
+ScriptedTerminal& ScriptedTerminal::signal_while_held(int signal_number) {
+  signal_while_held_ = signal_number;
+  return *this;
+}
+
 ScriptedTerminal& ScriptedTerminal::resume() {
   script_.push_back({Event::Kind::resume, {}});
   return *this;
@@ -120,6 +125,7 @@ std::optional<int> ScriptedTerminal::take_terminating_signal() {
 void ScriptedTerminal::hold_terminating_signals(bool held) {
   signals_held_ = held;
   if (held) ++holds_;
+  if (!held && signal_while_held_ != 0) pending_signal_ = std::exchange(signal_while_held_, 0);
 }
 
 }  // namespace zentrill::test_support

@@ -31,6 +31,9 @@ class ScriptedTerminal final : public Terminal {
   ScriptedTerminal& pause();
   // A terminating signal arrives (SIGINT is 2, ...).
   ScriptedTerminal& signal(int signal_number);
+  // A terminating signal arrives while they are held back, as the files are
+  // moved, and is taken once they are let through (out of the script).
+  ScriptedTerminal& signal_while_held(int signal_number);
   // The program was stopped (Ctrl-Z) and continued: as a real terminal
   // does, it takes the cursor to a fresh line when the line is started;
   // meanwhile the shell wrote its job-control lines on the screen, the
@@ -83,6 +86,7 @@ class ScriptedTerminal final : public Terminal {
   std::size_t width_ = 80;
   ScreenModel screen_{80};
   int pending_signal_ = 0;
+  int signal_while_held_ = 0;
   bool signals_held_ = false;
   int holds_ = 0;
 };

@@ -1,27 +1,57 @@
 #include "driver/output_files.h"
 
+#include <exception>
 #include <optional>
 #include <stdexcept>
 #include <utility>
 
+#include "textio/console.h"
+
 namespace zentrill {
 namespace {
 
-// The phases' handle on a pending file, which the set keeps.
+// The phases read and write in blocks of 64 KiB (file_slots.h), some
+// milliseconds apart. Not while an exception is on its way out already:
+// FileSlots then flushes its buffers, in its destructor.
+void look_for_signal(Terminal& terminal) {
+  if (std::uncaught_exceptions() == 0) end_if_signalled(terminal);
+}
+
+// The phases' handles on a pending file, which the set keeps.
 class PendingWriter final : public WritableFile {
  public:
-  explicit PendingWriter(PendingFile& file) : file_(file) {}
-  void write(std::string_view bytes) override { file_.write(bytes); }
+  PendingWriter(PendingFile& file, Terminal& terminal) : file_(file), terminal_(terminal) {}
+  void write(std::string_view bytes) override {
+    look_for_signal(terminal_);
+    file_.write(bytes);
+  }
   void close() override { file_.close(); }
 
  private:
   PendingFile& file_;
+  Terminal& terminal_;
+};
+
+class PendingReader final : public ReadableFile {
+ public:
+  PendingReader(std::unique_ptr<ReadableFile> file, Terminal& terminal)
+      : file_(std::move(file)), terminal_(terminal) {}
+  std::uint64_t length() const override { return file_->length(); }
+  std::size_t read(std::span<char> buffer) override {
+    look_for_signal(terminal_);
+    return file_->read(buffer);
+  }
+
+ private:
+  std::unique_ptr<ReadableFile> file_;
+  Terminal& terminal_;
 };
 
 }  // namespace
 
-OutputFiles::OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names)
-    : file_system_(file_system) {
+OutputFiles::OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names,
+                         Terminal& terminal)
+    : file_system_(file_system), terminal_(terminal) {
   for (const std::string_view name : names) outputs_.push_back({std::string(name), nullptr, false});
 }
 
@@ -51,20 +81,22 @@ void OutputFiles::check_replaceable() {
 std::unique_ptr<ReadableFile> OutputFiles::open_for_reading(const std::string& name) {
   Output& read = output(name);
   if (!read.pending) throw std::logic_error(name + " is read before it is written");
-  return read.pending->open_for_reading();
+  return std::make_unique<PendingReader>(read.pending->open_for_reading(), terminal_);
 }
 
 std::unique_ptr<WritableFile> OutputFiles::open_for_writing(const std::string& name) {
   Output& written = output(name);
   written.pending.reset();
   written.pending = file_system_.create_pending(name);
-  return std::make_unique<PendingWriter>(*written.pending);
+  return std::make_unique<PendingWriter>(*written.pending, terminal_);
 }
 
 void OutputFiles::finish() {
   for (Output& output : outputs_) {
+    look_for_signal(terminal_);
     if (output.pending) output.pending->finish();
   }
+  look_for_signal(terminal_);
 }
 
 void OutputFiles::move_into_place() {

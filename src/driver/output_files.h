@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "textio/file_system.h"
+#include "textio/terminal.h"
 
 namespace zentrill {
 
@@ -19,11 +20,14 @@ namespace zentrill {
 // place; move_into_place puts the whole set there at the end. Every pending
 // file not moved is removed when the set is destroyed, so each way out that
 // does not reach the move - a failure, a signal, an input without a glide -
-// leaves the files exactly as they were, with nothing beside them. A name
-// outside the set is a programming error (std::logic_error).
+// leaves the files exactly as they were, with nothing beside them. Each read
+// and write of the phases first looks for a terminating signal on
+// `terminal` and throws TerminatingSignal (console.h) when one has come, so
+// that it ends the run at once, whatever the phase. A name outside the set is
+// a programming error (std::logic_error).
 class OutputFiles final : public FileSystem {
  public:
-  OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names);
+  OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names, Terminal& terminal);
   ~OutputFiles() override;
   OutputFiles(const OutputFiles&) = delete;
   OutputFiles& operator=(const OutputFiles&) = delete;
@@ -41,7 +45,8 @@ class OutputFiles final : public FileSystem {
   std::unique_ptr<WritableFile> open_for_writing(const std::string& name) override;
 
   // Finishes every file written: each is on the disk, ready to be moved.
-  // Throws FileError as PendingFile::finish does.
+  // Throws FileError as PendingFile::finish does, and TerminatingSignal for a
+  // signal come by the end, looked for before each file and after the last.
   void finish();
   // Renames each finished file over the file it replaces, in the set's
   // order; a file of the set that was never written is left as it was.
@@ -63,6 +68,7 @@ class OutputFiles final : public FileSystem {
 
   ReplacingFileSystem& file_system_;
   std::vector<Output> outputs_;
+  Terminal& terminal_;
 };
 
 }  // namespace zentrill

@@ -25,14 +25,6 @@ namespace {
 
 using namespace phase_files;
 
-// The phases after the first read no keys; a signal that came meanwhile is
-// taken here.
-void end_if_signalled(Terminal& terminal) {
-  if (const auto signal_number = terminal.take_terminating_signal()) {
-    throw TerminatingSignal{*signal_number};
-  }
-}
-
 // The banner (before the dialogue alone) and the phases, writing the pending
 // files of `outputs`. Gives how many glides were entered; with none, the
 // phases after the first do not run.
@@ -106,7 +98,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   // Every way out of this function passes the set's destructor, which
   // removes what was not moved into place; the program ends by a signal only
   // after that.
-  OutputFiles outputs(file_system, options.preview ? kOutputNamesWithPreview : kOutputNames);
+  OutputFiles outputs(file_system, options.preview ? kOutputNamesWithPreview : kOutputNames, terminal);
   try {
     outputs.check_replaceable();
     if (run_phases(console, terminal, outputs, diagnostics, options, glides) == 0) {
@@ -116,7 +108,6 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     }
     // A signal until the renames still leaves every file as it was.
     outputs.finish();
-    end_if_signalled(terminal);
     {
       // The renames alone are never cut short.
       const TerminatingSignalsHeld held(terminal);

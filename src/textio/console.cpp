@@ -119,10 +119,6 @@ struct Console::State {
     editing->width = width;
   }
 
-  void throw_if_signalled() {
-    if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
-  }
-
   Terminal::Input take_input(std::optional<std::chrono::milliseconds> timeout) {
     if (input_ended) return Terminal::Input::ended;
     const Terminal::ReadResult result = terminal.read(buffer, timeout);
@@ -136,7 +132,7 @@ struct Console::State {
         decoder.finish(pending);  // a lone Esc at the very end is an Esc
         break;
       case Terminal::Input::signalled:
-        throw_if_signalled();
+        end_if_signalled(terminal);
         break;
       case Terminal::Input::resumed:
         draw_row_again();
@@ -152,7 +148,7 @@ struct Console::State {
 
   Key next_key() {
     for (;;) {
-      throw_if_signalled();
+      end_if_signalled(terminal);
       if (next_pending < pending.size()) return pending[next_pending++];
       pending.clear();
       next_pending = 0;
@@ -168,6 +164,10 @@ struct Console::State {
     }
   }
 };
+
+void end_if_signalled(Terminal& terminal) {
+  if (const auto signal_number = terminal.take_terminating_signal()) throw TerminatingSignal{*signal_number};
+}
 
 Console::Console(Terminal& terminal) : terminal_(terminal), state_(std::make_unique<State>(terminal)) {}
 

@@ -23,6 +23,9 @@ struct TerminatingSignal {
 
 class Terminal;
 
+// Throws TerminatingSignal for a terminating signal that has arrived.
+void end_if_signalled(Terminal& terminal);
+
 // On a terminal a stop (Ctrl-Z) first starts a fresh line, and after fg the
 // current row is drawn again: the prompt with its echoed keys or edited line.
 // A width change while a line is edited draws the line again at the new width.

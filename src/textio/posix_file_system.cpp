@@ -115,7 +115,11 @@ class PosixPendingFile final : public PendingFile {
     if (!moved_) ::unlink(temporary_path_.c_str());
   }
 
-  void write(std::string_view bytes) override { write_all(fd_, bytes, name_); }
+  void write(std::string_view bytes) override {
+    write_all(fd_, bytes, name_);
+    written_ += bytes.size();
+    if (written_ - writeback_started_ >= kWritebackChunk) write_back();
+  }
   void close() override {}
 
   std::unique_ptr<ReadableFile> open_for_reading() override {
@@ -146,6 +150,7 @@ class PosixPendingFile final : public PendingFile {
     // On the disk before the rename, so that a crash never leaves an empty or
     // short file in place of the old one. EINVAL: the file system keeps no
     // disk to flush to.
+    // Any failure of the writing back of write() shows here.
     int synced;
     do {
       synced = ::fsync(fd_);
@@ -165,11 +170,32 @@ class PosixPendingFile final : public PendingFile {
   }
 
  private:
+  // A large file goes to the disk while it is written: the writing back of
+  // each chunk is started, and that of the chunk before waited for, so that
+  // the flush of finish() has at most two chunks left and keeps a signal
+  // waiting no longer than that.
+  static constexpr std::uint64_t kWritebackChunk = 4 << 20;
+  void write_back() {
+    ::sync_file_range(fd_, static_cast<off_t>(writeback_started_),
+                      static_cast<off_t>(written_ - writeback_started_), SYNC_FILE_RANGE_WRITE);
+    // A length of 0 would mean the whole file.
+    if (writeback_started_ > written_back_) {
+      ::sync_file_range(fd_, static_cast<off_t>(written_back_),
+                        static_cast<off_t>(writeback_started_ - written_back_),
+                        SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    }
+    written_back_ = writeback_started_;
+    writeback_started_ = written_;
+  }
+
   int fd_;
   std::string name_;            // as the user names it, for messages
   std::string temporary_path_;  // beside path_
   std::string path_;            // the file replaced
   bool moved_ = false;
+  std::uint64_t written_ = 0;            // bytes
+  std::uint64_t writeback_started_ = 0;  // for the bytes before this
+  std::uint64_t written_back_ = 0;       // the bytes before this are on the disk
 };
 
 }  // namespace

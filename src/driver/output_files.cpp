@@ -1,8 +1,11 @@
 #include "driver/output_files.h"
 
+#include <algorithm>
+#include <chrono>
 #include <exception>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "textio/console.h"
@@ -95,6 +98,34 @@ void OutputFiles::finish() {
   for (Output& output : outputs_) {
     look_for_signal(terminal_);
     if (output.pending) output.pending->finish();
+  }
+  look_for_signal(terminal_);
+}
+
+void OutputFiles::lock_folders(const std::function<void()>& on_long_wait) {
+  for (const Output& output : outputs_) {
+    if (!output.pending) continue;
+    std::unique_ptr<Folder> folder = file_system_.open_folder(output.pending->folder());
+    // One lock per folder, whatever the paths that lead to it: a second
+    // flock on it would wait for the first.
+    const auto same = [&](const std::unique_ptr<Folder>& f) { return f->identity() == folder->identity(); };
+    if (folder && std::none_of(folders_.begin(), folders_.end(), same)) folders_.push_back(std::move(folder));
+  }
+  // In one order for every run, so that two never wait for each other.
+  std::sort(folders_.begin(), folders_.end(), [](const auto& a, const auto& b) {
+    return a->identity() < b->identity();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  bool told = false;
+  for (const auto& folder : folders_) {
+    while (!folder->try_lock()) {
+      look_for_signal(terminal_);
+      if (!told && std::chrono::steady_clock::now() - start >= std::chrono::seconds(1)) {
+        on_long_wait();
+        told = true;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
   }
   look_for_signal(terminal_);
 }

@@ -2,6 +2,7 @@
 #ifndef ZENTRILL_DRIVER_OUTPUT_FILES_H_
 #define ZENTRILL_DRIVER_OUTPUT_FILES_H_
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -48,6 +49,13 @@ class OutputFiles final : public FileSystem {
   // Throws FileError as PendingFile::finish does, and TerminatingSignal for a
   // signal come by the end, looked for before each file and after the last.
   void finish();
+  // Locks every folder that receives a file of the set, in (device, inode)
+  // order, each once no other run holds it, so that a second run's move
+  // waits for the first's and a folder always holds one run's whole set.
+  // Meanwhile looks for a terminating signal every 50 ms, and calls
+  // `on_long_wait` once after a second. A folder that cannot be opened is
+  // moved into without its lock. The locks last until the set is destroyed.
+  void lock_folders(const std::function<void()>& on_long_wait);
   // Renames each finished file over the file it replaces, in the set's
   // order; a file of the set that was never written is left as it was.
   // Throws FileError (replace) as PendingFile does, leaving the files renamed
@@ -69,6 +77,7 @@ class OutputFiles final : public FileSystem {
   ReplacingFileSystem& file_system_;
   std::vector<Output> outputs_;
   Terminal& terminal_;
+  std::vector<std::unique_ptr<Folder>> folders_;  // locked, in order
 };
 
 }  // namespace zentrill

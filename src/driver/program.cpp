@@ -108,6 +108,10 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     }
     // A signal until the renames still leaves every file as it was.
     outputs.finish();
+    outputs.lock_folders([&] {
+      console.start_fresh_line();
+      diagnostics << "zentrill: waiting for another run in this folder to finish\n";
+    });
     {
       // The renames alone are never cut short.
       const TerminatingSignalsHeld held(terminal);

@@ -3,6 +3,7 @@
 #ifndef ZENTRILL_TEXTIO_FILE_SYSTEM_H_
 #define ZENTRILL_TEXTIO_FILE_SYSTEM_H_
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -37,7 +38,7 @@ class FileError : public std::runtime_error {
 struct FileIdentity {
   std::uint64_t device;
   std::uint64_t inode;
-  bool operator==(const FileIdentity&) const = default;
+  auto operator<=>(const FileIdentity&) const = default;
 };
 
 class ReadableFile {
@@ -94,6 +95,20 @@ class PendingFile : public WritableFile {
   // there is none; a symbolic link stays and names the new file. Throws
   // FileError (replace).
   virtual void move_into_place() = 0;
+  // The folder it is moved into.
+  virtual std::string folder() const = 0;
+};
+
+// A folder that receives pending files, open while they are moved into it.
+// Destroying it lets go of its lock.
+class Folder {
+ public:
+  virtual ~Folder() = default;
+  virtual FileIdentity identity() const = 0;
+  // Takes the folder's advisory lock, which other runs take to move their
+  // files into it, without waiting: false while another holds it. True, with
+  // no lock, where the file system has no locks.
+  virtual bool try_lock() = 0;
 };
 
 // A file system in which a file can be replaced as a whole: the program's
@@ -112,6 +127,8 @@ class ReplacingFileSystem {
   // A new, empty pending file for `name`. Throws FileError: (replace) as
   // check_replaceable, or (write) when it cannot be created.
   virtual std::unique_ptr<PendingFile> create_pending(const std::string& name) = 0;
+  // The folder at `path`, or nullptr when it cannot be opened (read).
+  virtual std::unique_ptr<Folder> open_folder(const std::string& path) = 0;
 };
 
 }  // namespace zentrill

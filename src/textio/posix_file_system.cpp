@@ -1,6 +1,7 @@
 #include "textio/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,8 +109,9 @@ bool keep_owner_and_group(int fd, const struct stat& replaced) {
 
 class PosixPendingFile final : public PendingFile {
  public:
-  PosixPendingFile(int fd, std::string name, std::string temporary_path, std::string path)
-      : fd_(fd), name_(std::move(name)), temporary_path_(std::move(temporary_path)), path_(std::move(path)) {}
+  PosixPendingFile(int fd, std::string name, std::string temporary_path, Destination destination)
+      : fd_(fd), name_(std::move(name)), temporary_path_(std::move(temporary_path)),
+        path_(std::move(destination.path)), folder_(std::move(destination.folder)) {}
   ~PosixPendingFile() override {
     if (fd_ >= 0) ::close(fd_);
     if (!moved_) ::unlink(temporary_path_.c_str());
@@ -169,6 +171,8 @@ class PosixPendingFile final : public PendingFile {
     moved_ = true;
   }
 
+  std::string folder() const override { return folder_; }
+
  private:
   // A large file goes to the disk while it is written: the writing back of
   // each chunk is started, and that of the chunk before waited for, so that
@@ -192,6 +196,7 @@ class PosixPendingFile final : public PendingFile {
   std::string name_;            // as the user names it, for messages
   std::string temporary_path_;  // beside path_
   std::string path_;            // the file replaced
+  std::string folder_;          // path_'s
   bool moved_ = false;
   std::uint64_t written_ = 0;            // bytes
   std::uint64_t writeback_started_ = 0;  // for the bytes before this
@@ -231,7 +236,44 @@ std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& 
   // meanwhile.
   const int fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
   if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
-  return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination.path);
+  return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination);
+}
+
+namespace {
+
+class PosixFolder final : public Folder {
+ public:
+  PosixFolder(int fd, FileIdentity identity) : fd_(fd), identity_(identity) {}
+  ~PosixFolder() override { ::close(fd_); }
+  PosixFolder(const PosixFolder&) = delete;
+  PosixFolder& operator=(const PosixFolder&) = delete;
+
+  FileIdentity identity() const override { return identity_; }
+
+  bool try_lock() override {
+    int locked;
+    do {
+      locked = ::flock(fd_, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    return locked == 0 || errno != EWOULDBLOCK;
+  }
+
+ private:
+  int fd_;
+  FileIdentity identity_;
+};
+
+}  // namespace
+
+std::unique_ptr<Folder> PosixFileSystem::open_folder(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixFolder>(fd, FileIdentity{status.st_dev, status.st_ino});
 }
 
 }  // namespace zentrill

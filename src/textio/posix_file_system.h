@@ -14,6 +14,8 @@ class PosixFileSystem final : public ReplacingFileSystem {
  public:
   std::optional<FileIdentity> check_replaceable(const std::string& name) override;
   std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
+  // Locked by flock on the folder's own descriptor, so no lock file is left.
+  std::unique_ptr<Folder> open_folder(const std::string& path) override;
 };
 
 }  // namespace zentrill

@@ -278,6 +278,19 @@ TEST(PipedRun, DirectoryWritesTheFilesThere) {
   EXPECT_EQ(directory.read("kick/pxx.ftm").size(), 2968u);
 }
 
+// Another run holds the folder for 1.5 s (flock(1) on it, as each run locks
+// it to move its files): this one's move waits, and says so after a second.
+TEST(PipedRun, TheMoveWaitsForAnotherRunsInTheSameFolder) {
+  ScratchDirectory directory;
+  const std::vector<std::string> arguments = {
+      "-c", "flock . sh -c ': >locked; sleep 1.5' & until [ -e locked ]; do sleep 0.01; done; exec \"$0\"",
+      ZENTRILL_BINARY};
+  const ProcessResult result = test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.err, "zentrill: waiting for another run in this folder to finish\n");
+  EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n");
+}
+
 TEST(PipedRun, HelpAndVersionTouchNoFile) {
   for (const char* option : {"--help", "-h", "--version"}) {
     ScratchDirectory directory;

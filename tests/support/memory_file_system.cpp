@@ -93,6 +93,7 @@ class MemoryPendingFile final : public PendingFile {
     owner_.files[name_] = std::move(owner_.files[stored_as_]);
     owner_.files.erase(stored_as_);
   }
+  std::string folder() const override { return "."; }
 
  private:
   MemoryFileSystem& owner_;
@@ -125,6 +126,14 @@ std::unique_ptr<PendingFile> MemoryFileSystem::create_pending(const std::string&
   check_replaceable(name);
   const std::string stored_as = "." + name + "." + std::to_string(++pending_files_made_);
   return std::make_unique<MemoryPendingFile>(*this, name, stored_as);
+}
+
+std::unique_ptr<Folder> MemoryFileSystem::open_folder(const std::string&) {
+  struct MemoryFolder final : Folder {
+    FileIdentity identity() const override { return {0, 0}; }
+    bool try_lock() override { return true; }
+  };
+  return std::make_unique<MemoryFolder>();
 }
 
 int MemoryFileSystem::open_files() const {

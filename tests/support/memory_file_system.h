@@ -42,6 +42,8 @@ class MemoryFileSystem final : public FileSystem, public ReplacingFileSystem {
   // A file of its own for each name: there are no links.
   std::optional<FileIdentity> check_replaceable(const std::string& name) override;
   std::unique_ptr<PendingFile> create_pending(const std::string& name) override;
+  // The one folder, which no other run locks.
+  std::unique_ptr<Folder> open_folder(const std::string& path) override;
 
   std::size_t used() const;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -108,17 +109,19 @@ void OutputFiles::lock_folders(const std::function<void()>& on_long_wait) {
     std::unique_ptr<Folder> folder = file_system_.open_folder(output.pending->folder());
     // One lock per folder, whatever the paths that lead to it: a second
     // flock on it would wait for the first.
-    const auto same = [&](const std::unique_ptr<Folder>& f) { return f->identity() == folder->identity(); };
-    if (folder && std::none_of(folders_.begin(), folders_.end(), same)) folders_.push_back(std::move(folder));
+    const auto same = [&](const LockedFolder& f) { return f.folder->identity() == folder->identity(); };
+    if (folder && std::none_of(folders_.begin(), folders_.end(), same)) {
+      folders_.push_back({std::move(folder), output.name});
+    }
   }
   // In one order for every run, so that two never wait for each other.
-  std::sort(folders_.begin(), folders_.end(), [](const auto& a, const auto& b) {
-    return a->identity() < b->identity();
+  std::sort(folders_.begin(), folders_.end(), [](const LockedFolder& a, const LockedFolder& b) {
+    return a.folder->identity() < b.folder->identity();
   });
   const auto start = std::chrono::steady_clock::now();
   bool told = false;
-  for (const auto& folder : folders_) {
-    while (!folder->try_lock()) {
+  for (const LockedFolder& locked : folders_) {
+    while (!locked.folder->try_lock()) {
       look_for_signal(terminal_);
       if (!told && std::chrono::steady_clock::now() - start >= std::chrono::seconds(1)) {
         on_long_wait();
@@ -137,6 +140,12 @@ void OutputFiles::move_into_place() {
     output.pending.reset();
     output.moved = true;
   }
+  std::optional<FileError> failure;
+  for (const LockedFolder& locked : folders_) {
+    const int error = locked.folder->flush();
+    if (error != 0 && !failure) failure.emplace(locked.first_file, std::strerror(error), FileAction::flush);
+  }
+  if (failure) throw *failure;
 }
 
 std::vector<std::string_view> OutputFiles::replaced() const {

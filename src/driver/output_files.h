@@ -57,10 +57,12 @@ class OutputFiles final : public FileSystem {
   // moved into without its lock. The locks last until the set is destroyed.
   void lock_folders(const std::function<void()>& on_long_wait);
   // Renames each finished file over the file it replaces, in the set's
-  // order; a file of the set that was never written is left as it was.
+  // order, then flushes each folder locked, so that the renames survive a
+  // power loss; a file of the set that was never written is left as it was.
   // Throws FileError (replace) as PendingFile does, leaving the files renamed
-  // before the failure in place (see replaced()). The caller holds the
-  // terminating signals back meanwhile.
+  // before the failure in place (see replaced()), or (flush) naming the
+  // first file moved into the first folder that could not be flushed, once
+  // all were tried. The caller holds the terminating signals back meanwhile.
   void move_into_place();
   // The names of the files moved into place so far, in the set's order;
   // they live as long as the set.
@@ -77,7 +79,11 @@ class OutputFiles final : public FileSystem {
   ReplacingFileSystem& file_system_;
   std::vector<Output> outputs_;
   Terminal& terminal_;
-  std::vector<std::unique_ptr<Folder>> folders_;  // locked, in order
+  struct LockedFolder {
+    std::unique_ptr<Folder> folder;
+    std::string_view first_file;  // moved into it, for messages
+  };
+  std::vector<LockedFolder> folders_;  // in order
 };
 
 }  // namespace zentrill

@@ -84,6 +84,7 @@ RunOutcome ended_by(int signal_number, std::ostream& diagnostics, std::string_vi
 }
 
 const char* verb(FileAction action) {
+  if (action == FileAction::flush) return "flush the folder of";
   return action == FileAction::read ? "read" : action == FileAction::write ? "write" : "replace";
 }
 

@@ -20,6 +20,7 @@ enum class FileAction {
   write,    // creating, writing or closing it
   read,     // opening it again or reading it
   replace,  // checking that it can be replaced, or moving it into place
+  flush,    // flushing the folder it was moved into
 };
 
 // A file that could not be created, written, closed, read or replaced.
@@ -109,6 +110,9 @@ class Folder {
   // files into it, without waiting: false while another holds it. True, with
   // no lock, where the file system has no locks.
   virtual bool try_lock() = 0;
+  // Flushes the folder's entries to the disk, the renames into it among
+  // them. Gives 0, or the system's error number.
+  virtual int flush() = 0;
 };
 
 // A file system in which a file can be replaced as a whole: the program's

@@ -258,6 +258,15 @@ class PosixFolder final : public Folder {
     return locked == 0 || errno != EWOULDBLOCK;
   }
 
+  int flush() override {
+    int synced;
+    do {
+      synced = ::fsync(fd_);
+    } while (synced != 0 && errno == EINTR);
+    // EINVAL: the file system keeps no disk to flush to.
+    return synced == 0 || errno == EINVAL ? 0 : errno;
+  }
+
  private:
   int fd_;
   FileIdentity identity_;

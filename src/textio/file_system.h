@@ -74,11 +74,11 @@ class FileSystem {
 };
 
 // A file being written to replace the file of its name as a whole: it lives
-// under a temporary name beside that file (beside a symbolic link's target,
-// in the target's folder) until move_into_place, and the file it replaces
-// keeps its content until then. Destroying it before the move removes it.
-// close() ends the writing; the file stays open for reading back and for the
-// move.
+// beside that file (beside a symbolic link's target, in the target's folder),
+// unnamed or under a temporary name, until move_into_place, and the file it
+// replaces keeps its content until then. Destroying it before the move
+// removes it. close() ends the writing; the file stays open for reading back
+// and for the move.
 class PendingFile : public WritableFile {
  public:
   // What was written, from its first byte. Reading back needs no permission
@@ -88,9 +88,10 @@ class PendingFile : public WritableFile {
   // Gives the file the permission bits, and the owner and group as far as
   // the user may give them, of the file it replaces, or the permission bits
   // of a new file (0666 less the umask) when there is none; then flushes it
-  // to the disk and closes it. Throws FileError: a late write failure, a
-  // failed flush (write), or a file to replace that is no longer a regular
-  // file (replace). Every reader must be gone by then.
+  // to the disk and closes it (an unnamed one once it is moved). Throws
+  // FileError: a late write failure, a failed flush (write), or a file to
+  // replace that is no longer a regular file (replace). Every reader must be
+  // gone by then.
   virtual void finish() = 0;
   // Renames the finished file over the file it replaces, or to its name when
   // there is none; a symbolic link stays and names the new file. Throws

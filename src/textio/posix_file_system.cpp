@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 namespace zentrill {
 
@@ -107,14 +108,37 @@ bool keep_owner_and_group(int fd, const struct stat& replaced) {
   return ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0 || errno == EPERM;
 }
 
+// A hidden name beside `path`: "." + its name + "." + six characters, to be
+// filled by mkostemp or by fill_at_random.
+std::string hidden_name_template(const std::string& path) {
+  const std::size_t base = path.rfind('/') + 1;  // 0 without a slash
+  return path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
+}
+
+void fill_at_random(std::string& name_template) {
+  static constexpr std::string_view kCharacters =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device random;
+  for (std::size_t i = name_template.size() - 6; i < name_template.size(); ++i) {
+    name_template[i] = kCharacters[random() % kCharacters.size()];
+  }
+}
+
+// The name through which an unnamed file open on `fd` is linked.
+std::string descriptor_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 class PosixPendingFile final : public PendingFile {
  public:
+  // An unnamed file (O_TMPFILE) has no temporary path until it is moved.
   PosixPendingFile(int fd, std::string name, std::string temporary_path, Destination destination)
-      : fd_(fd), name_(std::move(name)), temporary_path_(std::move(temporary_path)),
-        path_(std::move(destination.path)), folder_(std::move(destination.folder)) {}
+      : fd_(fd), name_(std::move(name)), unnamed_(temporary_path.empty()),
+        temporary_path_(std::move(temporary_path)), path_(std::move(destination.path)),
+        folder_(std::move(destination.folder)) {}
   ~PosixPendingFile() override {
+    // An unnamed file is on a local file system, where a failed write shows
+    // at the flush, not at the close.
     if (fd_ >= 0) ::close(fd_);
-    if (!moved_) ::unlink(temporary_path_.c_str());
+    if (!moved_ && !temporary_path_.empty()) ::unlink(temporary_path_.c_str());
   }
 
   void write(std::string_view bytes) override {
@@ -150,14 +174,15 @@ class PosixPendingFile final : public PendingFile {
     }
     if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno), FileAction::write);
     // On the disk before the rename, so that a crash never leaves an empty or
-    // short file in place of the old one. EINVAL: the file system keeps no
-    // disk to flush to.
-    // Any failure of the writing back of write() shows here.
+    // short file in place of the old one; a failure of write()'s writing back
+    // shows here too. EINVAL: the file system keeps no disk to flush to.
     int synced;
     do {
       synced = ::fsync(fd_);
     } while (synced != 0 && errno == EINTR);
     if (synced != 0 && errno != EINVAL) throw FileError(name_, std::strerror(errno), FileAction::write);
+    // Open until it is linked.
+    if (unnamed_) return;
     const int fd = fd_;
     fd_ = -1;
     // Some file systems report a failed write only here.
@@ -165,6 +190,7 @@ class PosixPendingFile final : public PendingFile {
   }
 
   void move_into_place() override {
+    if (unnamed_) link_under_hidden_name();
     if (::rename(temporary_path_.c_str(), path_.c_str()) != 0) {
       throw FileError(name_, std::strerror(errno), FileAction::replace);
     }
@@ -179,6 +205,21 @@ class PosixPendingFile final : public PendingFile {
   // the flush of finish() has at most two chunks left and keeps a signal
   // waiting no longer than that.
   static constexpr std::uint64_t kWritebackChunk = 4 << 20;
+  // linkat cannot link over the file replaced, and removing that first would
+  // leave a moment with no file: the unnamed file gets a hidden name, to be
+  // renamed over it at once.
+  void link_under_hidden_name() {
+    std::string hidden = hidden_name_template(path_);
+    for (int tries = 1;; ++tries) {
+      fill_at_random(hidden);
+      if (::linkat(AT_FDCWD, descriptor_path(fd_).c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        temporary_path_ = hidden;
+        return;
+      }
+      if (errno != EEXIST || tries == 100) throw FileError(name_, std::strerror(errno), FileAction::replace);
+    }
+  }
+
   void write_back() {
     ::sync_file_range(fd_, static_cast<off_t>(writeback_started_),
                       static_cast<off_t>(written_ - writeback_started_), SYNC_FILE_RANGE_WRITE);
@@ -194,6 +235,7 @@ class PosixPendingFile final : public PendingFile {
 
   int fd_;
   std::string name_;            // as the user names it, for messages
+  bool unnamed_;
   std::string temporary_path_;  // beside path_
   std::string path_;            // the file replaced
   std::string folder_;          // path_'s
@@ -228,13 +270,19 @@ std::optional<FileIdentity> PosixFileSystem::check_replaceable(const std::string
 
 std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& name) {
   const Destination destination = destination_of(name);
-  const std::string& path = destination.path;
-  const std::size_t slash = path.rfind('/');
-  const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-  std::string temporary_path = path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
   // Mode 0600 until finish() gives the file its own: nobody else reads it
-  // meanwhile.
-  const int fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
+  // meanwhile. Without O_EXCL, so that it can be linked.
+  int fd = ::open(destination.folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::access(descriptor_path(fd).c_str(), F_OK) != 0) {
+    ::close(fd);  // no /proc to link it through
+    fd = -1;
+    errno = EOPNOTSUPP;
+  }
+  if (fd >= 0) return std::make_unique<PosixPendingFile>(fd, name, "", destination);
+  // EISDIR: a kernel without unnamed files.
+  if (errno != EOPNOTSUPP && errno != EISDIR) throw FileError(name, std::strerror(errno), FileAction::write);
+  std::string temporary_path = hidden_name_template(destination.path);
+  fd = ::mkostemp(temporary_path.data(), O_CLOEXEC);
   if (fd < 0) throw FileError(name, std::strerror(errno), FileAction::write);
   return std::make_unique<PosixPendingFile>(fd, name, std::move(temporary_path), destination);
 }

@@ -7,9 +7,13 @@
 
 namespace zentrill {
 
-// A pending file is named "." + the name it replaces + "." + six random
-// characters, created with O_EXCL, so it never takes the place of another
-// file.
+// A pending file is an unnamed file (O_TMPFILE) in the folder of the file it
+// replaces, so that a run killed (kill -9, a crash) leaves nothing behind; at
+// the move it is linked, through /proc/self/fd, to a hidden name, "." + the
+// name it replaces + "." + six random characters, and renamed over that file
+// at once. Where the file system has no unnamed files, or there is no /proc,
+// it gets that name when it is created, with O_EXCL, and keeps it until the
+// move: a run killed then leaves it.
 class PosixFileSystem final : public ReplacingFileSystem {
  public:
   std::optional<FileIdentity> check_replaceable(const std::string& name) override;

@@ -71,8 +71,8 @@ constexpr std::string_view kHelp =
     "  -C, --directory DIR   work in the folder DIR instead of the current one\n"
     "  -h, --help, --version show this help, or the version, and exit\n"
     "A triangle kick: zentrill -tiaw -c triangle -s 1 a-4 a-1 8 (8 frames, 133 ms)\n"
-    "Exit status: 0 files replaced or no glide entered; 1 a file could not be\n"
-    "replaced, written or read, or standard output written; 2 a wrong command line.\n";
+    "Exit status: 0 files replaced or no glide entered; 1 no line playable or a file\n"
+    "not replaced, written or read, or stdout not written; 2 a wrong command line.\n";
 
 // The help names the files as the phases write them and the playable ranges
 // as the out-of-range notices give them, and fits a terminal of 80 columns

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,11 +26,18 @@ namespace {
 
 using namespace phase_files;
 
+// Why a run that ends normally replaces no file.
+struct NothingToReplace {
+  int exit_status;
+  const char* reason;
+};
+
 // The banner (before the dialogue alone) and the phases, writing the pending
-// files of `outputs`. Gives how many glides were entered; with none, the
-// phases after the first do not run.
-std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
-                         std::ostream& diagnostics, const Options& options, const GlideSource& glides) {
+// files of `outputs`. Gives why nothing is to be replaced, if so: then no
+// later phase runs.
+std::optional<NothingToReplace> run_phases(Console& console, Terminal& terminal, OutputFiles& outputs,
+                                           std::ostream& diagnostics, const Options& options,
+                                           const GlideSource& glides) {
   if (std::holds_alternative<Dialogue>(glides)) {
     console.clear_screen();
     console.print(std::string(kProgramTitle) + " - NES pitch glides, by the Zentrill developers",
@@ -43,13 +51,16 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
   const std::uint64_t entered =
       run_frequency_list_builder(console, slots, diagnostics, from_pitch_list, glides, options.voice);
   end_if_signalled(terminal);
-  if (entered == 0) return 0;
+  if (entered == 0) return NothingToReplace{0, "no glide was entered"};
 
   open_slot_file(slots, kFrequencyListRead);
   open_slot_file(slots, kPitchListWritten);
   const auto stop = run_pitch_analysis(slots, options.fine_pitch, options.voice);
   slots.close(kFrequencyListRead.slot);
   slots.close(kPitchListWritten.slot);
+  // An empty pitch list would replace the user's set with a module of filler
+  // rows; the notice at the glide has told why.
+  if (stop && stop->line_number == 1) return NothingToReplace{1, "no line of the list is playable"};
   if (stop) {
     console.start_fresh_line();
     diagnostics << out_of_range_message(*stop, from_pitch_list, options.voice.channel) << '\n';
@@ -66,7 +77,7 @@ std::uint64_t run_phases(Console& console, Terminal& terminal, OutputFiles& outp
     end_if_signalled(terminal);
     write_preview(slots, {.all_rows = options.all_rows, .voice = options.voice});
   }
-  return entered;
+  return std::nullopt;
 }
 
 // What a failure leaves: nothing changed, or the files that a failed move
@@ -102,10 +113,10 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
   OutputFiles outputs(file_system, options.preview ? kOutputNamesWithPreview : kOutputNames, terminal);
   try {
     outputs.check_replaceable();
-    if (run_phases(console, terminal, outputs, diagnostics, options, glides) == 0) {
+    if (const auto nothing = run_phases(console, terminal, outputs, diagnostics, options, glides)) {
       console.start_fresh_line();
-      diagnostics << "zentrill: no glide was entered; no file was changed\n";
-      return {0, std::nullopt};
+      diagnostics << "zentrill: " << nothing->reason << "; no file was changed\n";
+      return {nothing->exit_status, std::nullopt};
     }
     // A signal until the renames still leaves every file as it was.
     outputs.finish();

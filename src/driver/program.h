@@ -30,6 +30,8 @@ struct RunOutcome {
 //     move into place that the system refuses after the check (rare) leaves
 //     the files moved before it, and the message names them;
 //   - the input ended before a glide was complete: status 0;
+//   - no line of the list is playable (its first frequency is out of the
+//     range): status 1, told in place of the notice after the dialogue;
 //   - a terminating signal, whether it comes while the program waits for a
 //     key or while it computes: status 128 + n, and the program must end by
 //     it (SIGPIPE silently). One that comes while the files are renamed is

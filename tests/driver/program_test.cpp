@@ -199,16 +199,19 @@ TEST(Program, AFailedMoveNamesTheFilesReplacedAlready) {
   }
 }
 
+// With no line playable nothing is replaced: an empty pitch list and a module
+// of filler rows are worth less than the files from before.
 TEST(Program, OutOfRangeFrequenciesAreToldAtOnceAndAfterTheDialogue) {
   ScriptedTerminal terminal("b-7a-72\rn");
   MemoryFileSystem files;
-  const ProgramRun result = run(terminal, files);
-  EXPECT_EQ(result.outcome.exit_status, 0);
-  EXPECT_EQ(files.files["pxx.txt"], "");
+  files.files["pxx.txt"] = "A-1 P80\r\n";
+  const ProgramRun result = run(terminal, files, {.preview = true});
+  EXPECT_EQ(result.outcome.exit_status, 1);
+  EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"pxx.txt", "A-1 P80\r\n"}}));
   EXPECT_TRUE(result.diagnostics.starts_with("zentrill: step 1 of this glide"));
   const std::size_t second_line = result.diagnostics.find('\n') + 1;
-  EXPECT_EQ(result.diagnostics.substr(second_line).find("zentrill: line 1 of freq.txt"), 0u);
-  EXPECT_EQ(result.diagnostics.find('\n', second_line), result.diagnostics.size() - 1);
+  EXPECT_EQ(result.diagnostics.substr(second_line),
+            "zentrill: no line of the list is playable; no file was changed\n");
 }
 
 // On a terminal the run ends with the cursor at the start of a line, whatever

@@ -315,12 +315,12 @@ TEST(TerminalRun, AWidthChangeWhileTypingTheCountDrawsTheLineAgain) {
 
 TEST(TerminalRun, AMessageOnStandardErrorStartsALineOfItsOwn) {
   ScratchDirectory directory;
-  PtyChild child(zentrill_in(directory.path()), "b-7a-72\rn");  // B-7 is above the playable range
+  PtyChild child(zentrill_in(directory.path()), "a-1a-32\ryb-7a-72\rn");  // B-7 is above the playable range
   EXPECT_TRUE(exited_with(child.wait(), 0));
   const std::string screen = dialogue(child);
   EXPECT_NE(screen.find("How many notes/frames? 2\r\nzentrill: step 1 of this glide, "), std::string::npos)
       << screen;
-  EXPECT_NE(screen.find("end before it\r\nAnother? \r\nzentrill: line 1 of freq.txt, "), std::string::npos)
+  EXPECT_NE(screen.find("end before it\r\nAnother? \r\nzentrill: line 3 of freq.txt, "), std::string::npos)
       << screen;
   EXPECT_TRUE(screen.ends_with("pxx.ftm\r\n")) << screen;  // and nothing after it
 }

@@ -20,6 +20,7 @@
 #include "textio/console.h"
 #include "textio/file_slots.h"
 #include "vocabulary/phase_files.h"
+#include "vocabulary/tracker_song.h"
 
 namespace zentrill {
 namespace {
@@ -31,6 +32,18 @@ struct NothingToReplace {
   int exit_status;
   const char* reason;
 };
+
+// Without -a the module holds one pattern; the notice of the lines after it
+// names the option that keeps them.
+std::string lines_past_one_pattern_message(std::uint64_t lines, std::span<const std::string_view> files) {
+  const std::string first = std::to_string(kLinesWithoutAllRows + 1);
+  const std::string which = lines == 1 ? "line " + first + " of " + std::string(kPitchListName) + " was"
+                                       : "lines " + first + " to " + std::to_string(kLinesWithoutAllRows + lines) +
+                                             " of " + std::string(kPitchListName) + " were";
+  return "zentrill: " + which + " left out of " + listed(files) + ", which hold" + (files.size() == 1 ? "s" : "") +
+         " the first " + std::to_string(kLinesWithoutAllRows) + " lines without -a; -a keeps " +
+         (lines == 1 ? "it" : "them");
+}
 
 // The banner (before the dialogue alone) and the phases, writing the pending
 // files of `outputs`. Gives why nothing is to be replaced, if so: then no
@@ -71,7 +84,10 @@ std::optional<NothingToReplace> run_phases(Console& console, Terminal& terminal,
       slots, {.instrument = options.instrument, .all_rows = options.all_rows, .voice = options.voice});
   if (lines_left_out > 0) {
     console.start_fresh_line();
-    diagnostics << lines_left_out_message(lines_left_out, from_pitch_list.subspan(1)) << '\n';
+    const auto module_on = from_pitch_list.subspan(1);
+    diagnostics << (options.all_rows ? lines_left_out_message(lines_left_out, module_on)
+                                     : lines_past_one_pattern_message(lines_left_out, module_on))
+                << '\n';
   }
   if (options.preview) {
     end_if_signalled(terminal);

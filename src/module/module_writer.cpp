@@ -223,9 +223,14 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   }
 
   slots.print(kModuleSlot, tail());
+  std::uint64_t left_out = lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
+  // Without all_rows, the lines after the one pattern are counted only now.
+  if (!options.all_rows) {
+    for (; !slots.at_end(kPitchListSlot); ++left_out) slots.read_text_item(kPitchListSlot);
+  }
   slots.close(kPitchListSlot);
   slots.close(kModuleSlot);
-  return lines > kMaxLinesWithEnd ? lines - kMaxLinesWithEnd : 0;
+  return left_out;
 }
 
 std::string lines_left_out_message(std::uint64_t lines,

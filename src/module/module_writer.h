@@ -41,8 +41,7 @@ struct ModuleOptions {
 // opened, read through to count its lines and closed in the same slot. Holds
 // one line at a time, however long the list.
 // Returns how many lines of the pitch list the module left out: those after
-// the 32767th with all_rows; always 0 without (the lines after the 256th are
-// then never read, nor counted).
+// the 32767th with all_rows, after the 256th without.
 // Throws FileError when a read of pxx.txt fails or pxx.ftm cannot be created
 // or written.
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);

@@ -187,28 +187,34 @@ TEST(PipedRun, InstrumentAllRowsAndPreviewShapeOnlyTheModuleAndThePreview) {
   const ProcessResult without = run(plain, keys);
   ScratchDirectory tuned;
   run(tuned, keys, {"-t"});
+  // Without -a, one line tells of the lines after the one pattern.
+  const std::string left_out = "zentrill: lines 257 to 1200 of pxx.txt were left out of pxx.ftm";
+  const std::string kept = " the first 256 lines without -a; -a keeps them\n";
+  EXPECT_EQ(without.err, left_out + ", which holds" + kept);
   const struct {
     std::vector<std::string> arguments;
     bool tuned;
     std::size_t module_size;
     std::size_t preview_size = 0;  // 0: no pxx.wav
-  } cases[] = {{{"-i"}, false, 3191},
+    std::string err = "";
+  } cases[] = {{{"-i"}, false, 3191, 0, without.err},
                {{"-a"}, false, 13292},
-               {{"-ti"}, true, 3191},
+               {{"-ti"}, true, 3191, 0, without.err},
                {{"-tia"}, true, 13515},
                {{"--all-rows", "--instrument", "--tracker-tuning"}, true, 13515},
                {{"-tiaw"}, true, 13515, 44 + 2 * 5291902},
-               {{"-w"}, false, 2968, 44 + 2 * 1128939},
+               {{"-w"}, false, 2968, 44 + 2 * 1128939, left_out + " and pxx.wav, which hold" + kept},
                // The kick's voice: the same notes and lines, rows of one frame.
                {{"-tiaw", "-c", "triangle", "-s", "1"}, true, 13515, 44 + 2 * 881984},
-               {{"-w", "-s20", "--channel=pulse2"}, false, 2968, 44 + 2 * 3763131}};
+               {{"-w", "-s20", "--channel=pulse2"}, false, 2968, 44 + 2 * 3763131,
+                left_out + " and pxx.wav, which hold" + kept}};
   for (const auto& c : cases) {
     const std::string name = testing::PrintToString(c.arguments);
     ScratchDirectory directory;
     const ProcessResult with = run(directory, keys, c.arguments);
     EXPECT_EQ(with.exit_status, 0) << name;
     EXPECT_EQ(with.out, without.out) << name;
-    EXPECT_EQ(with.err, "") << name;
+    EXPECT_EQ(with.err, c.err) << name;
     EXPECT_EQ(directory.read("pxx.txt"), (c.tuned ? tuned : plain).read("pxx.txt")) << name;
     EXPECT_EQ(directory.read("pxx.ftm").size(), c.module_size) << name;
     EXPECT_EQ(directory.exists("pxx.wav"), c.preview_size > 0) << name;

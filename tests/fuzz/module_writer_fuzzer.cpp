@@ -224,8 +224,8 @@ void check_module(const std::uint8_t* data, std::size_t size, const ModuleOption
   const std::uint64_t patterns =
       options.all_rows ? std::min<std::uint64_t>(lines.size(), 32767) / 256 + 1 : 1;
   const std::uint32_t n = static_cast<std::uint32_t>(patterns);
-  ZENTRILL_FUZZ_CHECK(run.lines_left_out ==
-                      (options.all_rows && lines.size() > 32767 ? lines.size() - 32767 : 0));
+  const std::size_t lines_held = options.all_rows ? 32767 : 256;
+  ZENTRILL_FUZZ_CHECK(run.lines_left_out == (lines.size() > lines_held ? lines.size() - lines_held : 0));
 
   const std::string_view module = run.module;
   const std::size_t instrument_size = options.instrument ? kInstrumentBlockSize : 28;

@@ -97,7 +97,8 @@ TEST(TerminalRun, DroppedAndSpecialKeysChangeNothingAtAnyStage) {
   ASSERT_TRUE(child.read_until(kStart));
   // Arrows, Delete, F1 in three forms, Ctrl+Right, F5, PgUp, Home, Insert:
   // their tails hold letters, digits, "-" and "~" that the prompts would take.
-  const std::string specials = "\x1b[A\x1b[3~\x1bOP\x1b[[A\x1b[11~\x1b[1;5C\x1b[15~\x1b[5~\x1b[H\x1b[2~\x1bOB";
+  // Ctrl-S, which must not stop the output.
+  const std::string specials = "\x13\x1b[A\x1b[3~\x1bOP\x1b[[A\x1b[11~\x1b[1;5C\x1b[15~\x1b[5~\x1b[H\x1b[2~\x1bOB";
   child.type(specials + "h9#" + specials + "a" + specials + "b " + specials + "-" + specials + "08" + specials +
              "1");
   child.type(specials + "A" + specials + "-" + specials + "3");

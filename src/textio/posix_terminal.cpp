@@ -3,9 +3,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -165,6 +167,13 @@ timespec to_timespec(std::chrono::steady_clock::duration d) {
   return timespec{static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
 }
 
+// A regular file's reads never wait: when none of its bytes is left, it has
+// ended.
+bool is_regular_file(int fd) {
+  struct stat status {};
+  return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 PosixTerminal::PosixTerminal() {
@@ -256,7 +265,7 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
 
     timespec remaining{};
     if (deadline) remaining = to_timespec(*deadline - std::chrono::steady_clock::now());
-    pollfd input{STDIN_FILENO, POLLIN, 0};
+    pollfd input{STDIN_FILENO, POLLIN | POLLRDHUP, 0};
     const int ready = ppoll(&input, 1, deadline ? &remaining : nullptr, held.previous());
     if (ready < 0) {
       if (errno == EINTR) continue;
@@ -265,7 +274,20 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
     if (ready == 0) return {Input::timed_out, 0};
     if ((input.revents & POLLNVAL) != 0) break;  // stdin is closed
 
-    const ssize_t got = ::read(STDIN_FILENO, buffer.data(), buffer.size());
+    // The signals are held, so the read must never wait: it takes at most
+    // the bytes there are, for another process reading the same input may
+    // have taken them since the poll. Where FIONREAD is not known
+    // (/dev/null), a read does not wait either.
+    std::size_t size = buffer.size();
+    int there = 0;
+    if (ioctl(STDIN_FILENO, FIONREAD, &there) == 0) {
+      if (there == 0) {
+        if ((input.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0 || is_regular_file(STDIN_FILENO)) break;
+        continue;  // taken by another: wait again
+      }
+      size = std::min(size, static_cast<std::size_t>(there));
+    }
+    const ssize_t got = ::read(STDIN_FILENO, buffer.data(), size);
     if (got > 0) return {Input::bytes, static_cast<std::size_t>(got)};
     if (got == 0) break;  // end of file, or the terminal hung up
     // EAGAIN: someone else made the shared stdin non-blocking; poll again.

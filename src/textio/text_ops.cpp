@@ -1,7 +1,9 @@
 #include "textio/text_ops.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
+#include <string>
 
 namespace zentrill {
 namespace {
@@ -116,14 +118,6 @@ double read_decimal(std::string_view text) {
 bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
-
-std::string substring(std::string_view text, std::int64_t start, std::int64_t length) {
-  const auto size = static_cast<std::int64_t>(text.size());
-  if (text.empty() || start < 1 || start > size || length == 0) return {};
-  const std::int64_t available = size - start + 1;
-  const std::int64_t taken = length < 0 || length > available ? available : length;
-  return std::string(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(taken)));
-}
 
 char upper_case(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 

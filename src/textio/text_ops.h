@@ -1,20 +1,12 @@
-// The small text operations: substring, upper case and the numeric value of a
-// text. Texts are byte strings; one byte is one character; zero bytes are
+// The small text operations: upper case and the numeric value of a text. Texts are byte strings; one byte is one character; zero bytes are
 // ordinary characters. Text equality is std::string's operator==.
 #ifndef ZENTRILL_TEXTIO_TEXT_OPS_H_
 #define ZENTRILL_TEXTIO_TEXT_OPS_H_
 
-#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace zentrill {
-
-// Characters from `start` (counting from 1), at most `length` of them, cut at
-// the end of the text; a negative length means "to the end". Empty when the
-// text is empty, start < 1, start > size or length == 0.
-std::string substring(std::string_view text, std::int64_t start, std::int64_t length);
 
 // ASCII a-z to A-Z; every other byte unchanged.
 char upper_case(char c);

@@ -9,19 +9,6 @@
 namespace zentrill {
 namespace {
 
-TEST(Substring, PositionsCountFromOne) {
-  EXPECT_EQ(substring("C#3 P8A", 7, 1), "A");
-  EXPECT_EQ(substring("C#3 P8A", 8, 1), "");
-  EXPECT_EQ(substring("C#3 P8A", 0, 1), "");
-  EXPECT_EQ(substring("C#3 P8A", -3, 2), "");
-  EXPECT_EQ(substring("C#3 P8A", 1, 2), "C#");
-  EXPECT_EQ(substring("C#3 P8A", 6, 5), "8A");
-  EXPECT_EQ(substring("C#3 P8A", 3, -1), "3 P8A");
-  EXPECT_EQ(substring("C#3 P8A", 3, 0), "");
-  EXPECT_EQ(substring("", 1, 1), "");
-  EXPECT_EQ(substring(std::string("a\0b", 3), 2, 1), std::string(1, '\0'));
-}
-
 TEST(UpperCase, ChangesOnlyAsciiLetters) {
   using namespace std::string_view_literals;
   const std::string_view lower = "yc#3-az{`@\xE9\xFF\0H"sv;

@@ -84,11 +84,6 @@ std::string hexadecimal_form(std::int64_t value) {
   return text;
 }
 
-std::string byte_text(std::int64_t value) {
-  return std::string(1, static_cast<char>(static_cast<std::uint8_t>(value)));
-}
-
-std::int32_t to_int32(double value) { return to_integer<std::int32_t>(value); }
 std::int64_t to_int64(double value) { return to_integer<std::int64_t>(value); }
 
 }  // namespace zentrill

@@ -1,4 +1,4 @@
-// Number and byte forms for the console and the files, and rounding.
+// Number forms for the console and the text files, and rounding.
 #ifndef ZENTRILL_TEXTIO_NUMBER_FORM_H_
 #define ZENTRILL_TEXTIO_NUMBER_FORM_H_
 
@@ -25,9 +25,6 @@ std::string remove_leading_blanks(std::string_view text);
 // Upper-case base 16, no leading zeros: 0 -> "0", -1 -> "FFFFFFFFFFFFFFFF".
 std::string hexadecimal_form(std::int64_t value);
 
-// One byte holding the low 8 bits of the value: 300 -> 0x2C, -1 -> 0xFF.
-std::string byte_text(std::int64_t value);
-
 // Nearest, halves to even; NaN or a value out of range gives Int's smallest.
 template <class Int, class Float>
 Int to_integer(Float value) {
@@ -43,7 +40,6 @@ Int to_integer(Float value) {
   return static_cast<Int>(rounded);
 }
 
-std::int32_t to_int32(double value);
 std::int64_t to_int64(double value);
 
 }  // namespace zentrill

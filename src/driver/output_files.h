@@ -74,16 +74,16 @@ class OutputFiles final : public FileSystem {
     std::unique_ptr<PendingFile> pending;  // once opened for writing, until moved
     bool moved = false;
   };
+  struct LockedFolder {
+    std::unique_ptr<Folder> folder;
+    std::string_view first_file;  // moved into it, for messages
+  };
   Output& output(const std::string& name);
 
   ReplacingFileSystem& file_system_;
   std::vector<Output> outputs_;
   Terminal& terminal_;
-  struct LockedFolder {
-    std::unique_ptr<Folder> folder;
-    std::string_view first_file;  // moved into it, for messages
-  };
-  std::vector<LockedFolder> folders_;  // in order
+  std::vector<LockedFolder> folders_;  // in (device, inode) order
 };
 
 }  // namespace zentrill

@@ -36,13 +36,14 @@ struct NothingToReplace {
 // Without -a the module holds one pattern; the notice of the lines after it
 // names the option that keeps them.
 std::string lines_past_one_pattern_message(std::uint64_t lines, std::span<const std::string_view> files) {
+  const std::string pitch_list(kPitchListName);
   const std::string first = std::to_string(kLinesWithoutAllRows + 1);
-  const std::string which = lines == 1 ? "line " + first + " of " + std::string(kPitchListName) + " was"
-                                       : "lines " + first + " to " + std::to_string(kLinesWithoutAllRows + lines) +
-                                             " of " + std::string(kPitchListName) + " were";
-  return "zentrill: " + which + " left out of " + listed(files) + ", which hold" + (files.size() == 1 ? "s" : "") +
-         " the first " + std::to_string(kLinesWithoutAllRows) + " lines without -a; -a keeps " +
-         (lines == 1 ? "it" : "them");
+  const std::string last = std::to_string(kLinesWithoutAllRows + lines);
+  const std::string which = lines == 1 ? "line " + first + " of " + pitch_list + " was"
+                                       : "lines " + first + " to " + last + " of " + pitch_list + " were";
+  const std::string hold = files.size() == 1 ? "holds" : "hold";
+  return "zentrill: " + which + " left out of " + listed(files) + ", which " + hold + " the first " +
+         std::to_string(kLinesWithoutAllRows) + " lines without -a; -a keeps " + (lines == 1 ? "it" : "them");
 }
 
 // The banner (before the dialogue alone) and the phases, writing the pending
@@ -105,8 +106,8 @@ std::string what_was_changed(const OutputFiles& outputs) {
 }
 
 // A closed pipe ends the program silently, as the Unix custom is.
-RunOutcome ended_by(int signal_number, std::ostream& diagnostics, std::string_view what_was_changed) {
-  if (signal_number != SIGPIPE) diagnostics << "zentrill: interrupted" << what_was_changed << '\n';
+RunOutcome ended_by(int signal_number, std::ostream& diagnostics, std::string_view what_it_left) {
+  if (signal_number != SIGPIPE) diagnostics << "zentrill: interrupted" << what_it_left << '\n';
   return {128 + signal_number, signal_number};
 }
 
@@ -141,7 +142,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
       diagnostics << "zentrill: waiting for another run in this folder to finish\n";
     });
     {
-      // The renames alone are never cut short.
+      // The renames and the folders' flush are never cut short.
       const TerminatingSignalsHeld held(terminal);
       outputs.move_into_place();
     }

@@ -163,7 +163,9 @@ class PosixPendingFile final : public PendingFile {
       // Run by root (sudo) in a user's folder, the user keeps the file; a
       // file shared through its group stays in that group. Before fchmod,
       // since a change of owner clears the set-user-ID bit.
-      if (!keep_owner_and_group(fd_, replaced)) throw FileError(name_, std::strerror(errno), FileAction::write);
+      if (!keep_owner_and_group(fd_, replaced)) {
+        throw FileError(name_, std::strerror(errno), FileAction::write);
+      }
     } else if (errno == ENOENT) {
       // umask() can only be read by setting it; it is set back at once.
       const mode_t mask = ::umask(0);
@@ -212,7 +214,8 @@ class PosixPendingFile final : public PendingFile {
     std::string hidden = hidden_name_template(path_);
     for (int tries = 1;; ++tries) {
       fill_at_random(hidden);
-      if (::linkat(AT_FDCWD, descriptor_path(fd_).c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      const std::string descriptor = descriptor_path(fd_);
+      if (::linkat(AT_FDCWD, descriptor.c_str(), AT_FDCWD, hidden.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         temporary_path_ = hidden;
         return;
       }

@@ -188,7 +188,7 @@ PosixTerminal::PosixTerminal() {
     g_key_mode = g_original_mode;
     g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON);  // each key as it is pressed, no line editing by the system
     g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);    // the program echoes what it accepts
-    g_key_mode.c_iflag &= ~static_cast<tcflag_t>(IXON);    // Ctrl-S and Ctrl-Q are keys, not a stop of the output
+    g_key_mode.c_iflag &= ~static_cast<tcflag_t>(IXON);    // Ctrl-S and Ctrl-Q are keys: no output stops
     g_key_mode.c_cc[VMIN] = 1;                             // a read gives at least one byte...
     g_key_mode.c_cc[VTIME] = 0;                            // ...with no timer between bytes
     // ISIG stays on, so Ctrl-C and Ctrl-Z arrive as signals.

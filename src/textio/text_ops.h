@@ -1,5 +1,6 @@
-// The small text operations: upper case and the numeric value of a text. Texts are byte strings; one byte is one character; zero bytes are
-// ordinary characters. Text equality is std::string's operator==.
+// The small text operations: upper case and the numeric value of a text.
+// Texts are byte strings; one byte is one character; zero bytes are ordinary
+// characters. Text equality is std::string's operator==.
 #ifndef ZENTRILL_TEXTIO_TEXT_OPS_H_
 #define ZENTRILL_TEXTIO_TEXT_OPS_H_
 

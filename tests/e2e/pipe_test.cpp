@@ -291,7 +291,8 @@ TEST(PipedRun, TheMoveWaitsForAnotherRunsInTheSameFolder) {
   const std::vector<std::string> arguments = {
       "-c", "flock . sh -c ': >locked; sleep 1.5' & until [ -e locked ]; do sleep 0.01; done; exec \"$0\"",
       ZENTRILL_BINARY};
-  const ProcessResult result = test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
+  const ProcessResult result =
+      test_support::run_process("/bin/sh", arguments, "a-1a-32\rn", directory.path());
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.err, "zentrill: waiting for another run in this folder to finish\n");
   EXPECT_EQ(directory.read("freq.txt"), "110\r\n220\r\n");
@@ -315,8 +316,8 @@ TEST(PipedRun, HelpAndVersionTouchNoFile) {
 // of them (B-7 gives notices to write).
 TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
   for (const std::vector<std::string>& redirection_and_options :
-       {std::vector<std::string>{">/dev/full"}, {">/dev/full", "--help"}, {">/dev/full", "--version"}, {">&-"},
-        {"2>&-"}}) {
+       {std::vector<std::string>{">/dev/full"}, {">/dev/full", "--help"}, {">/dev/full", "--version"},
+        {">&-"}, {"2>&-"}}) {
     const std::string& redirection = redirection_and_options[0];
     ScratchDirectory directory;
     std::vector<std::string> arguments = {"-c", "exec \"$0\" \"$@\" " + redirection, ZENTRILL_BINARY};
@@ -327,8 +328,8 @@ TEST(PipedRun, StandardOutputThatCannotBeWrittenIsToldWithStatusOne) {
     const bool full = redirection == ">/dev/full";
     const bool run = redirection_and_options.size() == 1;
     EXPECT_EQ(result.exit_status, full ? 1 : 0) << name;
-    EXPECT_TRUE(result.err.ends_with(full ? "zentrill: cannot write standard output: No space left on device\n" : ""))
-        << name;
+    const std::string told = "zentrill: cannot write standard output: No space left on device\n";
+    EXPECT_TRUE(result.err.ends_with(full ? told : "")) << name;
     EXPECT_EQ(directory.read("pxx.txt"), run ? "A-1 P80\r\nA-2 P80\r\n" : "") << name;
     EXPECT_EQ(directory.read("pxx.ftm").size(), run ? 2968u : 0u) << name;
   }

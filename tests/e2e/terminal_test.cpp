@@ -275,9 +275,9 @@ TEST(TerminalRun, CtrlZWhileTheFilesAreComputedStopsAtOnceOnAFreshLine) {
   EXPECT_TRUE(child.read_until("Another? \r\r\n")) << child.output().substr(child.output().size() - 40);
   kill(child.pid(), SIGCONT);
   EXPECT_TRUE(exited_with(child.wait(), 0));
-  EXPECT_TRUE(screen_bytes(child.output()).ends_with("Another? \r\nzentrill: lines 257 to 1200000 of pxx.txt"
-                                                     " were left out of pxx.ftm, which holds the first 256 lines"
-                                                     " without -a; -a keeps them\r\n"));
+  EXPECT_TRUE(screen_bytes(child.output())
+                  .ends_with("Another? \r\nzentrill: lines 257 to 1200000 of pxx.txt were left out of pxx.ftm, "
+                             "which holds the first 256 lines without -a; -a keeps them\r\n"));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
   EXPECT_EQ(directory.read("pxx.ftm").size(), 2968u);
 }

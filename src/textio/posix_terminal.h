@@ -11,7 +11,7 @@ namespace zentrill {
 
 // When stdin is a terminal, key mode is entered at construction (no echo,
 // each key as it is pressed, keys typed ahead kept, Ctrl-C and Ctrl-Z still
-// signals), and the mode found then is put back on every way out:
+// signals, Ctrl-S and Ctrl-Q plain keys), and the mode found then is put back on every way out:
 // destruction, exit(), std::terminate and each signal. A hang-up ends the
 // input. The signal handlers only put the mode back, write a line end and set
 // flags, but for one surprise: Ctrl-Z stops the process inside its handler,

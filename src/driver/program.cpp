@@ -20,6 +20,7 @@
 #include "textio/console.h"
 #include "textio/file_slots.h"
 #include "vocabulary/phase_files.h"
+#include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
 
 namespace zentrill {
@@ -30,7 +31,7 @@ using namespace phase_files;
 // Why a run that ends normally replaces no file.
 struct NothingToReplace {
   int exit_status;
-  const char* reason;
+  std::string reason;
 };
 
 // Without -a the module holds one pattern; the notice of the lines after it
@@ -73,8 +74,11 @@ std::optional<NothingToReplace> run_phases(Console& console, Terminal& terminal,
   slots.close(kFrequencyListRead.slot);
   slots.close(kPitchListWritten.slot);
   // An empty pitch list would replace the user's set with a module of filler
-  // rows; the notice at the glide has told why.
-  if (stop && stop->line_number == 1) return NothingToReplace{1, "no line of the list is playable"};
+  // rows.
+  if (stop && stop->line_number == 1) {
+    return NothingToReplace{
+        1, "no line of the list is within the playable range of about " + std::string(kPlayableRangeInHertz)};
+  }
   if (stop) {
     console.start_fresh_line();
     diagnostics << out_of_range_message(*stop, from_pitch_list, options.voice.channel) << '\n';

@@ -211,7 +211,8 @@ TEST(Program, OutOfRangeFrequenciesAreToldAtOnceAndAfterTheDialogue) {
   EXPECT_TRUE(result.diagnostics.starts_with("zentrill: step 1 of this glide"));
   const std::size_t second_line = result.diagnostics.find('\n') + 1;
   EXPECT_EQ(result.diagnostics.substr(second_line),
-            "zentrill: no line of the list is playable; no file was changed\n");
+            "zentrill: no line of the list is within the playable range of about 54.61 to 7714.54 Hz; "
+            "no file was changed\n");
 }
 
 // On a terminal the run ends with the cursor at the start of a line, whatever

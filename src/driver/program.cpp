@@ -76,8 +76,8 @@ std::optional<NothingToReplace> run_phases(Console& console, Terminal& terminal,
   // An empty pitch list would replace the user's set with a module of filler
   // rows.
   if (stop && stop->line_number == 1) {
-    return NothingToReplace{
-        1, "no line of the list is within the playable range of about " + std::string(kPlayableRangeInHertz)};
+    return NothingToReplace{1, "no line of the list is within the playable range of about " +
+                                   std::string(playable_range_in_hertz(options.voice.channel))};
   }
   if (stop) {
     console.start_fresh_line();

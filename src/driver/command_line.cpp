@@ -19,6 +19,7 @@
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
 #include "vocabulary/voice.h"
+#include "vocabulary/program_message.h"
 
 namespace zentrill {
 namespace {
@@ -46,8 +47,8 @@ constexpr std::string_view kHelp =
     "triangle 27.30 to 3857.27 Hz; B-7 is above it), ends pxx.txt, pxx.ftm and\n"
     "pxx.wav there, told at once.\n"
     "\n"
-    "Files, in the current directory, all replaced together when a run ends with\n"
-    "a glide entered; Ctrl-C, an error or no glide leaves them as they were:\n"
+    "Files, in the current directory, moved into place at the very end of a run\n"
+    "with a playable glide; Ctrl-C, an error or no glide leaves them as they were:\n"
     "  freq.txt  the frequencies the channel sounds, one per line\n"
     "  pxx.txt   the tracker note, octave and fine pitch of each, as G-1 P97\n"
     "  pxx.ftm   a FamiTracker module that plays them row by row. Without -i it\n"
@@ -253,7 +254,7 @@ std::string spelled(const OptionSpec& option, std::string_view as_written) {
 
 CommandLine refusal(std::string_view what_is_wrong) {
   return {CommandLineAction::refuse,
-          "zentrill: " + std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n",
+          program_message(std::string(what_is_wrong) + " (usage: " + std::string(kUsage) + ")\n"),
           Options{},
           {},
           {},

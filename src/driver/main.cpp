@@ -20,13 +20,14 @@
 #include "driver/program.h"
 #include "textio/posix_file_system.h"
 #include "textio/posix_terminal.h"
+#include "vocabulary/program_message.h"
 
 namespace {
 
 // Output to standard output that failed, whatever was written: a full disk,
 // an I/O error.
 void report_output_failure(std::string_view reason) {
-  std::cerr << "zentrill: cannot write standard output: " << reason << '\n';
+  std::cerr << zentrill::program_message("cannot write standard output: " + std::string(reason)) << '\n';
 }
 
 // Opens each of descriptors 0, 1 and 2 that is closed on /dev/null, so that
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
   // a wrong command line.
   if (!command_line.directory.empty() && ::chdir(command_line.directory.c_str()) != 0) {
     const std::string reason = std::strerror(errno);
-    std::cerr << "zentrill: cannot change to folder '" << command_line.directory << "': " << reason << '\n';
+    std::cerr << program_message("cannot change to folder '" + command_line.directory + "': " + reason) << '\n';
     return 2;
   }
   GlideSource glides = Dialogue{};

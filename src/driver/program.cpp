@@ -22,6 +22,7 @@
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
 #include "vocabulary/tracker_song.h"
+#include "vocabulary/program_message.h"
 
 namespace zentrill {
 namespace {
@@ -33,19 +34,6 @@ struct NothingToReplace {
   int exit_status;
   std::string reason;
 };
-
-// Without -a the module holds one pattern; the notice of the lines after it
-// names the option that keeps them.
-std::string lines_past_one_pattern_message(std::uint64_t lines, std::span<const std::string_view> files) {
-  const std::string pitch_list(kPitchListName);
-  const std::string first = std::to_string(kLinesWithoutAllRows + 1);
-  const std::string last = std::to_string(kLinesWithoutAllRows + lines);
-  const std::string which = lines == 1 ? "line " + first + " of " + pitch_list + " was"
-                                       : "lines " + first + " to " + last + " of " + pitch_list + " were";
-  const std::string hold = files.size() == 1 ? "holds" : "hold";
-  return "zentrill: " + which + " left out of " + listed(files) + ", which " + hold + " the first " +
-         std::to_string(kLinesWithoutAllRows) + " lines without -a; -a keeps " + (lines == 1 ? "it" : "them");
-}
 
 // The banner (before the dialogue alone) and the phases, writing the pending
 // files of `outputs`. Gives why nothing is to be replaced, if so: then no
@@ -90,9 +78,7 @@ std::optional<NothingToReplace> run_phases(Console& console, Terminal& terminal,
   if (lines_left_out > 0) {
     console.start_fresh_line();
     const auto module_on = from_pitch_list.subspan(1);
-    diagnostics << (options.all_rows ? lines_left_out_message(lines_left_out, module_on)
-                                     : lines_past_one_pattern_message(lines_left_out, module_on))
-                << '\n';
+    diagnostics << lines_left_out_message(lines_left_out, module_on, options.all_rows) << '\n';
   }
   if (options.preview) {
     end_if_signalled(terminal);
@@ -111,7 +97,7 @@ std::string what_was_changed(const OutputFiles& outputs) {
 
 // A closed pipe ends the program silently, as the Unix custom is.
 RunOutcome ended_by(int signal_number, std::ostream& diagnostics, std::string_view what_it_left) {
-  if (signal_number != SIGPIPE) diagnostics << "zentrill: interrupted" << what_it_left << '\n';
+  if (signal_number != SIGPIPE) diagnostics << program_message("interrupted" + std::string(what_it_left)) << '\n';
   return {128 + signal_number, signal_number};
 }
 
@@ -136,14 +122,14 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     outputs.check_replaceable();
     if (const auto nothing = run_phases(console, terminal, outputs, diagnostics, options, glides)) {
       console.start_fresh_line();
-      diagnostics << "zentrill: " << nothing->reason << "; no file was changed\n";
+      diagnostics << program_message(nothing->reason + "; no file was changed") << '\n';
       return {nothing->exit_status, std::nullopt};
     }
     // A signal until the renames still leaves every file as it was.
     outputs.finish();
     outputs.lock_folders([&] {
       console.start_fresh_line();
-      diagnostics << "zentrill: waiting for another run in this folder to finish\n";
+      diagnostics << program_message("waiting for another run in this folder to finish") << '\n';
     });
     {
       // The renames and the folders' flush are never cut short.
@@ -158,8 +144,9 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     return {0, std::nullopt};
   } catch (const FileError& failure) {
     console.start_fresh_line();
-    diagnostics << "zentrill: cannot " << verb(failure.action()) << ' ' << failure.what()
-                << what_was_changed(outputs) << '\n';
+    diagnostics << program_message("cannot " + std::string(verb(failure.action())) + ' ' + failure.what() +
+                                   what_was_changed(outputs))
+                << '\n';
     return {1, std::nullopt};
   } catch (const TerminatingSignal& signal) {
     console.start_fresh_line();
@@ -168,7 +155,7 @@ RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std
     // Out of memory, or a fault of the program's own: caught so that the
     // set's destructor still removes the pending files.
     console.start_fresh_line();
-    diagnostics << "zentrill: " << failure.what() << what_was_changed(outputs) << '\n';
+    diagnostics << program_message(failure.what() + what_was_changed(outputs)) << '\n';
     return {1, std::nullopt};
   }
 }

@@ -10,6 +10,7 @@
 #include "vocabulary/extended_precision.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
+#include "vocabulary/program_message.h"
 
 namespace zentrill {
 namespace {
@@ -77,10 +78,10 @@ std::optional<UnplayableStep> write_glide(FileSlots& slots, double start, double
 // pitch analysis will stop at that value, as its own notice says later.
 std::string unplayable_step_message(const UnplayableStep& unplayable,
                                     std::span<const std::string_view> files_cut_short, Channel channel) {
-  return "zentrill: step " + std::to_string(unplayable.step) + " of this glide, " +
-         long_number_form(unplayable.frequency) + " Hz, is outside the playable range of " +
-         "about " + std::string(playable_range_in_hertz(channel)) + "; " +
-         phase_files::listed(files_cut_short) + " will end before it";
+  return program_message("step " + std::to_string(unplayable.step) + " of this glide, " +
+                         long_number_form(unplayable.frequency) + " Hz, is outside the playable range of about " +
+                         std::string(playable_range_in_hertz(channel)) + "; " +
+                         phase_files::listed(files_cut_short) + " will end before it");
 }
 
 // "Another? ", answered by one key, Y or N in either case, not echoed;

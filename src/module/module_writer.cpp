@@ -13,6 +13,7 @@
 #include "vocabulary/tracker_pitch.h"
 #include "vocabulary/tracker_song.h"
 #include "vocabulary/voice.h"
+#include "vocabulary/program_message.h"
 
 namespace zentrill {
 namespace {
@@ -233,23 +234,33 @@ std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options) {
   return left_out;
 }
 
-std::string lines_left_out_message(std::uint64_t lines,
-                                   std::span<const std::string_view> files_cut_short) {
+std::string lines_left_out_message(std::uint64_t lines, std::span<const std::string_view> files_cut_short,
+                                   bool all_rows) {
   using namespace phase_files;
   const std::string pitch_list(kPitchListName);
-  const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
   const std::string files = listed(files_cut_short);
+  if (!all_rows) {
+    // One pattern: the option that keeps the rest is named.
+    const std::string first = std::to_string(kLinesWithoutAllRows + 1);
+    const std::string last = std::to_string(kLinesWithoutAllRows + lines);
+    const std::string which = lines == 1 ? "line " + first + " of " + pitch_list + " was"
+                                         : "lines " + first + " to " + last + " of " + pitch_list + " were";
+    return program_message(which + " left out of " + files + ", which " +
+                           (files_cut_short.size() == 1 ? "holds" : "hold") + " the first " +
+                           std::to_string(kLinesWithoutAllRows) + " lines without -a; -a keeps " +
+                           (lines == 1 ? "it" : "them"));
+  }
+  const std::string first_left_out = std::to_string(kMaxLinesWithEnd + 1);
   // The limit is the module's; the other files hold the rows it holds.
   const std::string limit =
       (files_cut_short.size() == 1 ? "which holds" : "as " + std::string(kModuleName) + " holds") +
       " at most " + std::to_string(kMaxLinesWithEnd) + " lines and the row that ends the song";
   if (lines == 1) {
-    return "zentrill: 1 line of " + pitch_list + ", line " + first_left_out +
-           ", was left out of " + files + ", " + limit + "; " + pitch_list + " keeps it";
+    return program_message("1 line of " + pitch_list + ", line " + first_left_out + ", was left out of " + files +
+                           ", " + limit + "; " + pitch_list + " keeps it");
   }
-  return "zentrill: " + std::to_string(lines) + " lines of " + pitch_list + ", lines " +
-         first_left_out + " on, were left out of " + files + ", " + limit + "; " + pitch_list +
-         " keeps them all";
+  return program_message(std::to_string(lines) + " lines of " + pitch_list + ", lines " + first_left_out +
+                         " on, were left out of " + files + ", " + limit + "; " + pitch_list + " keeps them all");
 }
 
 }  // namespace zentrill

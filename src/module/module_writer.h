@@ -46,13 +46,12 @@ struct ModuleOptions {
 // or written.
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
-// The one-line warning for the user that `lines` (above 0) lines of the
-// pitch list were left out of the module and of the other files made from
-// the module's rows, `files_cut_short` (the module first, phase_files.h), and
-// that the pitch list keeps them. It starts with "zentrill: " and has no line
-// end; the driver writes it to stderr as it stands, followed by a line end.
-std::string lines_left_out_message(std::uint64_t lines,
-                                   std::span<const std::string_view> files_cut_short);
+// The one line telling that `lines` (above 0) lines of the pitch list were
+// left out of the module and of the files made from its rows,
+// `files_cut_short` (the module first, phase_files.h), as write_module counts
+// them with `all_rows` as given, and what keeps them; no line end.
+std::string lines_left_out_message(std::uint64_t lines, std::span<const std::string_view> files_cut_short,
+                                   bool all_rows);
 
 }  // namespace zentrill
 

@@ -5,6 +5,7 @@
 #include "textio/number_form.h"
 #include "vocabulary/phase_files.h"
 #include "vocabulary/playable_range.h"
+#include "vocabulary/program_message.h"
 
 namespace zentrill {
 namespace {
@@ -32,10 +33,10 @@ std::string out_of_range_message(const OutOfRangeFrequency& stop,
                                  std::span<const std::string_view> files_cut_short,
                                  Channel channel) {
   using namespace phase_files;
-  return "zentrill: line " + std::to_string(stop.line_number) + " of " +
-         std::string(kFrequencyListName) + ", " + long_number_form(stop.frequency) +
-         " Hz, is outside the playable range of about " + std::string(playable_range_in_hertz(channel)) +
-         "; it and every line after it were left out of " + listed(files_cut_short);
+  return program_message("line " + std::to_string(stop.line_number) + " of " + std::string(kFrequencyListName) +
+                         ", " + long_number_form(stop.frequency) + " Hz, is outside the playable range of about " +
+                         std::string(playable_range_in_hertz(channel)) +
+                         "; it and every line after it were left out of " + listed(files_cut_short));
 }
 
 }  // namespace zentrill

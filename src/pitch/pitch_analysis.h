@@ -39,9 +39,7 @@ std::optional<OutOfRangeFrequency> run_pitch_analysis(FileSlots& slots, FinePitc
 
 // The one-line warning for the user about a stop: which line, its frequency,
 // the playable range of `channel`, and that it and every later line were
-// left out of `files_cut_short` (phase_files.h). It starts with "zentrill: "
-// and has no line end; the driver writes it to stderr as it stands, followed
-// by a line end.
+// left out of `files_cut_short` (phase_files.h); no line end.
 std::string out_of_range_message(const OutOfRangeFrequency& stop,
                                  std::span<const std::string_view> files_cut_short,
                                  Channel channel);

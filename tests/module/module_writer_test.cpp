@@ -535,16 +535,19 @@ TEST(ModuleWriter, TheVoiceNamesTheChannelMachineTempoAndSpeed) {
 TEST(ModuleWriter, TheLinesLeftOutMessageCountsThemAndNamesTheFirst) {
   const auto module = phase_files::files_from_pitch_list(false).subspan(1);
   const auto module_and_preview = phase_files::files_from_pitch_list(true).subspan(1);
-  EXPECT_EQ(lines_left_out_message(1, module),
+  EXPECT_EQ(lines_left_out_message(1, module, true),
             "zentrill: 1 line of pxx.txt, line 32768, was left out of pxx.ftm, which holds at "
             "most 32767 lines and the row that ends the song; pxx.txt keeps it");
-  EXPECT_EQ(lines_left_out_message(1000, module),
+  EXPECT_EQ(lines_left_out_message(1000, module, true),
             "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm, which "
             "holds at most 32767 lines and the row that ends the song; pxx.txt keeps them all");
-  EXPECT_EQ(lines_left_out_message(1000, module_and_preview),
+  EXPECT_EQ(lines_left_out_message(1000, module_and_preview, true),
             "zentrill: 1000 lines of pxx.txt, lines 32768 on, were left out of pxx.ftm and pxx.wav, "
             "as pxx.ftm holds at most 32767 lines and the row that ends the song; pxx.txt keeps "
             "them all");
+  EXPECT_EQ(lines_left_out_message(1, module, false),
+            "zentrill: line 257 of pxx.txt was left out of pxx.ftm, which holds the first 256 lines without -a; "
+            "-a keeps it");
 }
 
 // ---------------------------------------------------------------------------

@@ -15,14 +15,12 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
 struct FileSlots::Slot {
-  // Writing.
   std::unique_ptr<WritableFile> output;
   std::string pending_output;
   bool output_failed = false;  // after a refused write the slot takes no more bytes
 
-  // Reading. The buffer holds the bytes read from the file but not yet
-  // delivered, from `next_byte` on; its first byte is the file's byte number
-  // `buffer_offset`.
+  // Reading: undelivered bytes from `next_byte` on; buffer[0] is the file's
+  // byte `buffer_offset`.
   std::unique_ptr<ReadableFile> input;
   std::uint64_t length = 0;
   std::vector<char> buffer;
@@ -47,8 +45,7 @@ struct FileSlots::Slot {
     if (pending_output.size() >= kBufferSize) flush();
   }
 
-  // Makes sure at least one undelivered byte is buffered, unless the file
-  // has no more. A failed read throws, and the data ends there.
+  // False when the file has no more. A failed read throws and ends the data.
   bool fill() {
     if (next_byte < buffer.size()) return true;
     buffer_offset += buffer.size();
@@ -66,17 +63,14 @@ struct FileSlots::Slot {
     return got > 0;
   }
 
-  // The next raw byte without taking it, or kEndOfData.
   int peek_raw() {
     if (data_ended || !fill()) return kEndOfData;
     return static_cast<unsigned char>(buffer[next_byte]);
   }
 
-  // The stream as item reading sees it: CR LF is delivered as one LF, a lone
-  // CR as CR, and a 0x1A byte ends the data.
+  // CR LF is delivered as LF, and a 0x1A byte ends the data.
   int next() {
-    // Most bytes are neither CR nor the end mark and sit in the buffer: a
-    // way short enough for the item reader's loop to inline.
+    // Short enough for the item reader's loop to inline.
     if (pushed_back == kEndOfData && next_byte < buffer.size()) {
       const int c = static_cast<unsigned char>(buffer[next_byte]);
       if (c != '\r' && c != kEndOfFileMark) {
@@ -108,8 +102,7 @@ struct FileSlots::Slot {
 
   void push_back(char c) { pushed_back = static_cast<unsigned char>(c); }
 
-  // The buffered bytes from the next one on; next() delivers them one for one
-  // up to the first CR or end mark. Empty while a character is pushed back.
+  // next() delivers these one for one up to the first CR or end mark.
   std::string_view lookahead() const {
     if (pushed_back != kEndOfData || data_ended) return {};
     return {buffer.data() + next_byte, buffer.size() - next_byte};
@@ -118,11 +111,10 @@ struct FileSlots::Slot {
 
   bool at_end() {
     if (pushed_back != kEndOfData) return false;
-    // The bytes delivered so far, a CR LF pair as two.
+    // A CR LF pair counts as two.
     const std::uint64_t position = buffer_offset + next_byte;
     if (data_ended || position >= length) return true;
-    // The data ends at a 0x1A byte; when one comes next, nothing is left,
-    // not even an empty item.
+    // Before a 0x1A nothing is left, not even an empty item.
     return peek_raw() == kEndOfFileMark;
   }
 };
@@ -135,7 +127,6 @@ FileSlots::~FileSlots() {
     try {
       if (slot->output) slot->flush();
     } catch (const FileError&) {
-      // Nothing more can be done for this file at the end of the program.
     }
     slot.reset();
   }
@@ -166,7 +157,6 @@ void FileSlots::open_for_reading(int slot, std::string_view name) {
 void FileSlots::close(int slot) {
   Slot* open = find(slot);
   if (!open) return;
-  // Free the slot whatever happens, then report.
   std::unique_ptr<Slot> closing = std::move(slots_[static_cast<std::size_t>(slot)]);
   if (!closing->output) return;
   closing->flush();

@@ -14,8 +14,7 @@ namespace zentrill {
 
 namespace {
 
-// Writes all bytes at the descriptor's offset, or throws FileError naming
-// the file.
+// Throws FileError naming the file.
 void write_all(int fd, std::string_view bytes, const std::string& name) {
   while (!bytes.empty()) {
     const ssize_t put = ::write(fd, bytes.data(), bytes.size());
@@ -28,9 +27,8 @@ void write_all(int fd, std::string_view bytes, const std::string& name) {
   }
 }
 
-// A pending file read back through the descriptor it is written by, at
-// offsets of its own, so the reading needs no permission from the file's mode
-// and moves nothing for the writer.
+// Reads through the writer's descriptor at offsets of its own: no permission
+// from the file's mode is needed, and the writer's offset stays.
 class PendingReader final : public ReadableFile {
  public:
   PendingReader(int fd, std::string name, std::uint64_t length)
@@ -56,7 +54,6 @@ class PendingReader final : public ReadableFile {
   std::uint64_t offset_ = 0;
 };
 
-// Where the file the user names really is.
 struct Destination {
   std::string path;    // the name itself, or a symbolic link's target resolved
   std::string folder;  // the folder that holds `path`, where its pending file goes
@@ -81,8 +78,7 @@ Destination destination_of(const std::string& name) {
   std::string path = name;
   if (S_ISLNK(status.st_mode)) {
     // The target is replaced, in its own folder: a rename over the link would
-    // replace the link, and one over an unresolved target could land anywhere
-    // the link chain leads.
+    // replace the link.
     char* const resolved = ::realpath(name.c_str(), nullptr);
     if (resolved == nullptr) {
       throw FileError(name, errno == ENOENT ? "a symbolic link to nothing" : std::strerror(errno),
@@ -99,17 +95,15 @@ Destination destination_of(const std::string& name) {
   return {path, folder_of(path), true, status.st_uid, {status.st_dev, status.st_ino}};
 }
 
-// Gives the file the owner and group of the file it replaces, or the group
-// alone where only root may give the owner (EPERM), or neither where the user
-// is not in that group either. False, with errno, on any other failure.
+// The owner and group of the replaced file, or the group alone where only
+// root may give the owner, or neither. False, with errno, on other failures.
 bool keep_owner_and_group(int fd, const struct stat& replaced) {
   if (::fchown(fd, replaced.st_uid, replaced.st_gid) == 0) return true;
   if (errno != EPERM) return false;
   return ::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0 || errno == EPERM;
 }
 
-// A hidden name beside `path`: "." + its name + "." + six characters, to be
-// filled by mkostemp or by fill_at_random.
+// ".name.XXXXXX" beside `path`.
 std::string hidden_name_template(const std::string& path) {
   const std::size_t base = path.rfind('/') + 1;  // 0 without a slash
   return path.substr(0, base) + "." + path.substr(base) + ".XXXXXX";
@@ -124,7 +118,6 @@ void fill_at_random(std::string& name_template) {
   }
 }
 
-// The name through which an unnamed file open on `fd` is linked.
 std::string descriptor_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 class PosixPendingFile final : public PendingFile {
@@ -135,8 +128,7 @@ class PosixPendingFile final : public PendingFile {
         temporary_path_(std::move(temporary_path)), path_(std::move(destination.path)),
         folder_(std::move(destination.folder)) {}
   ~PosixPendingFile() override {
-    // An unnamed file is on a local file system, where a failed write shows
-    // at the flush, not at the close.
+    // The close's result is not needed: a failed write shows at the flush.
     if (fd_ >= 0) ::close(fd_);
     if (!moved_ && !temporary_path_.empty()) ::unlink(temporary_path_.c_str());
   }
@@ -160,14 +152,13 @@ class PosixPendingFile final : public PendingFile {
     if (::stat(path_.c_str(), &replaced) == 0) {
       if (!S_ISREG(replaced.st_mode)) throw FileError(name_, "not a regular file", FileAction::replace);
       mode = replaced.st_mode & 07777;
-      // Run by root (sudo) in a user's folder, the user keeps the file; a
-      // file shared through its group stays in that group. Before fchmod,
-      // since a change of owner clears the set-user-ID bit.
+      // Run by root (sudo), the user keeps the file. Before fchmod: a change
+      // of owner clears the set-user-ID bit.
       if (!keep_owner_and_group(fd_, replaced)) {
         throw FileError(name_, std::strerror(errno), FileAction::write);
       }
     } else if (errno == ENOENT) {
-      // umask() can only be read by setting it; it is set back at once.
+      // umask() can only be read by setting it.
       const mode_t mask = ::umask(0);
       ::umask(mask);
       mode = 0666 & ~mask;
@@ -175,15 +166,13 @@ class PosixPendingFile final : public PendingFile {
       throw FileError(name_, std::strerror(errno), FileAction::replace);
     }
     if (::fchmod(fd_, mode) != 0) throw FileError(name_, std::strerror(errno), FileAction::write);
-    // On the disk before the rename, so that a crash never leaves an empty or
-    // short file in place of the old one; a failure of write()'s writing back
-    // shows here too. EINVAL: the file system keeps no disk to flush to.
+    // On the disk before the rename, so a crash never leaves a short file in
+    // place of the old one. EINVAL: the file system has no disk to flush to.
     int synced;
     do {
       synced = ::fsync(fd_);
     } while (synced != 0 && errno == EINTR);
     if (synced != 0 && errno != EINVAL) throw FileError(name_, std::strerror(errno), FileAction::write);
-    // Open until it is linked.
     if (unnamed_) return;
     const int fd = fd_;
     fd_ = -1;
@@ -202,14 +191,11 @@ class PosixPendingFile final : public PendingFile {
   std::string folder() const override { return folder_; }
 
  private:
-  // A large file goes to the disk while it is written: the writing back of
-  // each chunk is started, and that of the chunk before waited for, so that
-  // the flush of finish() has at most two chunks left and keeps a signal
-  // waiting no longer than that.
+  // A large file goes to the disk chunk by chunk as it is written, so the
+  // flush in finish() keeps a signal waiting for two chunks at most.
   static constexpr std::uint64_t kWritebackChunk = 4 << 20;
-  // linkat cannot link over the file replaced, and removing that first would
-  // leave a moment with no file: the unnamed file gets a hidden name, to be
-  // renamed over it at once.
+  // linkat cannot link over the replaced file, and removing it first would
+  // leave a moment with no file: link under a hidden name, then rename.
   void link_under_hidden_name() {
     std::string hidden = hidden_name_template(path_);
     for (int tries = 1;; ++tries) {
@@ -252,14 +238,13 @@ class PosixPendingFile final : public PendingFile {
 
 std::optional<FileIdentity> PosixFileSystem::check_replaceable(const std::string& name) {
   const Destination destination = destination_of(name);
-  // The pending file is created in the folder and renamed there; AT_EACCESS
-  // asks for the effective user, who does both.
+  // AT_EACCESS: the effective user creates and renames the pending file.
   if (::faccessat(AT_FDCWD, destination.folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
       (destination.exists && ::faccessat(AT_FDCWD, destination.path.c_str(), W_OK, AT_EACCESS) != 0)) {
     throw FileError(name, std::strerror(errno), FileAction::replace);
   }
-  // In a folder with the sticky bit (/tmp) only the file's owner, the
-  // folder's owner or root may rename over a file, whoever may write it.
+  // In a sticky folder (/tmp) only the file's owner, the folder's owner or
+  // root may rename over a file.
   struct stat folder {};
   const uid_t user = ::geteuid();
   if (destination.exists && user != 0 && destination.owner != user &&
@@ -273,8 +258,8 @@ std::optional<FileIdentity> PosixFileSystem::check_replaceable(const std::string
 
 std::unique_ptr<PendingFile> PosixFileSystem::create_pending(const std::string& name) {
   const Destination destination = destination_of(name);
-  // Mode 0600 until finish() gives the file its own: nobody else reads it
-  // meanwhile. Without O_EXCL, so that it can be linked.
+  // 0600 until finish(): nobody else reads it meanwhile. No O_EXCL, so that
+  // it can be linked.
   int fd = ::open(destination.folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
   if (fd >= 0 && ::access(descriptor_path(fd).c_str(), F_OK) != 0) {
     ::close(fd);  // no /proc to link it through

@@ -1,5 +1,4 @@
-// The real file system, relative to the current directory, in which the
-// program replaces its files as a whole.
+// The real file system, relative to the current directory.
 #ifndef ZENTRILL_TEXTIO_POSIX_FILE_SYSTEM_H_
 #define ZENTRILL_TEXTIO_POSIX_FILE_SYSTEM_H_
 
@@ -7,13 +6,10 @@
 
 namespace zentrill {
 
-// A pending file is an unnamed file (O_TMPFILE) in the folder of the file it
-// replaces, so that a run killed (kill -9, a crash) leaves nothing behind; at
-// the move it is linked, through /proc/self/fd, to a hidden name, "." + the
-// name it replaces + "." + six random characters, and renamed over that file
-// at once. Where the file system has no unnamed files, or there is no /proc,
-// it gets that name when it is created, with O_EXCL, and keeps it until the
-// move: a run killed then leaves it.
+// A pending file is unnamed (O_TMPFILE), so a killed run leaves nothing
+// behind; at the move it is linked to a hidden ".name.XXXXXX" and renamed
+// over the file at once. Without O_TMPFILE or /proc it has the hidden name
+// from the start, and a killed run leaves it.
 class PosixFileSystem final : public ReplacingFileSystem {
  public:
   std::optional<FileIdentity> check_replaceable(const std::string& name) override;

@@ -19,8 +19,7 @@ namespace zentrill {
 namespace {
 
 // Shared with the signal handlers, which call only async-signal-safe
-// functions (tcsetattr, write, and for the stop sigaction, sigprocmask and
-// raise) and set the flags.
+// functions and set flags.
 termios g_original_mode;
 termios g_key_mode;
 volatile std::sig_atomic_t g_mode_saved = 0;     // g_original_mode is to be put back
@@ -63,10 +62,8 @@ void on_hang_up(int) {
   errno = saved_errno;
 }
 
-// Stops the process here by SIGTSTP's default action, so that the shell sees
-// an ordinary stop (SIGSTOP would read as "suspended (signal)" in zsh), and
-// returns when it is continued. The signal is held while its handler runs:
-// raised now, it is delivered when let through.
+// By SIGTSTP's default action, so the shell sees an ordinary stop (SIGSTOP
+// reads as "suspended (signal)" in zsh). Returns when continued.
 void stop_by_default_action() {
   struct sigaction default_action {};
   default_action.sa_handler = SIG_DFL;
@@ -82,7 +79,6 @@ void stop_by_default_action() {
   sigaction(SIGTSTP, &handler, nullptr);
 }
 
-// Ctrl-Z stops the program at once, whether it waits for a key or computes.
 void on_stop(int) {
   const int saved_errno = errno;
   put_mode_back();
@@ -131,7 +127,6 @@ HandledSignal g_handled[] = {
     {SIGWINCH, on_window_change, false, true},
 };
 
-// The signals that end the run, or its input.
 bool ends_the_run(const HandledSignal& s) {
   return s.handler == on_terminating_signal || s.handler == on_hang_up;
 }
@@ -143,8 +138,7 @@ sigset_t handled_set() {
   return set;
 }
 
-// Holds the handled signals back, so that a flag cannot be set between its
-// test and the wait; ppoll lets them in while it waits.
+// So no flag is set between its test and the wait; ppoll lets them in.
 class SignalsHeld {
  public:
   SignalsHeld() {
@@ -167,8 +161,7 @@ timespec to_timespec(std::chrono::steady_clock::duration d) {
   return timespec{static_cast<time_t>(seconds.count()), static_cast<long>(nanoseconds.count())};
 }
 
-// A regular file's reads never wait: when none of its bytes is left, it has
-// ended.
+// A regular file with no bytes left has ended.
 bool is_regular_file(int fd) {
   struct stat status {};
   return fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
@@ -207,8 +200,7 @@ PosixTerminal::PosixTerminal() {
   for (HandledSignal& s : g_handled) {
     if (s.terminal_only && !input_is_terminal_ && !output_is_terminal_) continue;
     if (sigaction(s.number, nullptr, &s.previous) != 0) continue;
-    // A signal the program was started with ignored (nohup, a background
-    // job of a shell without job control) stays ignored.
+    // A signal ignored at the start (nohup) stays ignored.
     if (s.previous.sa_handler == SIG_IGN) continue;
     struct sigaction action {};
     action.sa_handler = s.handler;
@@ -226,9 +218,8 @@ PosixTerminal::~PosixTerminal() {
   g_mode_saved = 0;
   for (HandledSignal& s : g_handled) {
     if (s.installed) {
-      // A terminal that hung up may send its SIGHUP, or the shell its own,
-      // only after the read saw the end: the run has taken the end of its
-      // input already and must not die of that news once its work is done.
+      // SIGHUP may come after the read saw the end; the run has taken the end
+      // of input already and must not die of it once its work is done.
       struct sigaction ignored {};
       ignored.sa_handler = SIG_IGN;
       sigemptyset(&ignored.sa_mask);
@@ -252,9 +243,9 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
     if (g_hung_up != 0) break;
     if (g_continued != 0) {
       g_continued = 0;
-      // The screen is drawn anew for the resume, at the width of now.
+      // The resume redraws at the width of now.
       g_window_changed = 0;
-      // After a stop by another hand (SIGSTOP) too.
+      // After a SIGSTOP too.
       enter_key_mode();
       return {Input::resumed, 0};
     }
@@ -274,10 +265,8 @@ Terminal::ReadResult PosixTerminal::read(std::span<char> buffer,
     if (ready == 0) return {Input::timed_out, 0};
     if ((input.revents & POLLNVAL) != 0) break;  // stdin is closed
 
-    // The signals are held, so the read must never wait: it takes at most
-    // the bytes there are, for another process reading the same input may
-    // have taken them since the poll. Where FIONREAD is not known
-    // (/dev/null), a read does not wait either.
+    // The signals are held, so the read must never wait: at most the bytes
+    // there are, as another reader of the input may have taken them since.
     std::size_t size = buffer.size();
     int there = 0;
     if (ioctl(STDIN_FILENO, FIONREAD, &there) == 0) {
@@ -314,8 +303,8 @@ void PosixTerminal::write(std::string_view bytes) {
       if (poll(&output, 1, -1) < 0 && errno != EINTR) return;
       continue;
     }
-    // A closed pipe has raised SIGPIPE, which ends the program; output to a
-    // terminal that hung up has no reader left. Anything else is a failure.
+    // A closed pipe has raised SIGPIPE; a hung-up terminal has no reader.
+    // Anything else is a failure.
     const int reason = put < 0 ? errno : EIO;
     const bool hung_up = g_hung_up != 0 || (output_is_terminal_ && reason == EIO);
     if (g_terminating_signal == 0 && !hung_up && !output_failure_) output_failure_ = std::strerror(reason);

@@ -1,5 +1,4 @@
-// The real terminal: standard input and output (fds 0 and 1), their terminal
-// mode, and the signals that stop, continue or end the program.
+// The real terminal: stdin and stdout, their mode, and the signals.
 #ifndef ZENTRILL_TEXTIO_POSIX_TERMINAL_H_
 #define ZENTRILL_TEXTIO_POSIX_TERMINAL_H_
 
@@ -9,17 +8,12 @@
 
 namespace zentrill {
 
-// When stdin is a terminal, key mode is entered at construction (no echo,
-// each key as it is pressed, keys typed ahead kept, Ctrl-C and Ctrl-Z still
-// signals, Ctrl-S and Ctrl-Q plain keys), and the mode found then is put back on every way out:
-// destruction, exit(), std::terminate and each signal. A hang-up ends the
-// input. The signal handlers only put the mode back, write a line end and set
-// flags, but for one surprise: Ctrl-Z stops the process inside its handler,
-// so that the stop comes at once even while the program computes, and by
-// SIGTSTP's own default action, so that every shell reports an ordinary stop.
-// Signals ignored at the start stay ignored, and stdin is never made
-// non-blocking (that flag is shared with the shell). One PosixTerminal may
-// exist at a time.
+// Enters key mode on a terminal stdin (no echo, keys typed ahead kept, Ctrl-C
+// and Ctrl-Z still signals, Ctrl-S and Ctrl-Q plain keys) and puts the old
+// mode back on every way out. A hang-up ends the input. Ctrl-Z stops inside
+// its handler, so the stop comes at once even while the program computes.
+// Never makes stdin non-blocking: the flag is shared with the shell. One
+// PosixTerminal at a time.
 class PosixTerminal final : public Terminal {
  public:
   PosixTerminal();
@@ -38,10 +32,8 @@ class PosixTerminal final : public Terminal {
   void hold_terminating_signals(bool held) override;
   std::optional<std::string> output_failure() const override { return output_failure_; }
 
-  // For the terminating signals (SIGINT, SIGTERM, SIGQUIT, and SIGPIPE from
-  // output to a closed pipe), once taken: puts the terminal mode back, gives
-  // the signal its default action and raises it, so that the process ends by
-  // it (a shell sees status 128 + n).
+  // For a taken terminating signal: puts the mode back and dies of the
+  // signal, so a shell sees status 128 + n.
   [[noreturn]] void end_by_signal(int signal_number);
 
  private:

@@ -1,6 +1,5 @@
 // The platform below the console: bytes out, bytes in with a time limit, and
-// the facts the console needs about the screen. PosixTerminal is the real
-// one; tests use a scripted one.
+// the screen's facts. Tests use a scripted one.
 #ifndef ZENTRILL_TEXTIO_TERMINAL_H_
 #define ZENTRILL_TEXTIO_TERMINAL_H_
 
@@ -30,54 +29,41 @@ class Terminal {
 
   virtual ~Terminal() = default;
 
-  // Waits until input is there, then reads at most buffer.size() bytes of it
-  // (at least one, buffer.size() > 0), never waiting for more. `timeout` is
-  // the longest wait; zero only looks, none waits without limit. Input that
-  // is already there is read even when the time is zero. A stop and
-  // continue, or a change of the window's size, ends the wait at once with
-  // `resumed` or `resized` and no bytes, so the screen can be drawn again.
+  // Waits for input, then reads what is there, up to buffer.size(). Zero
+  // `timeout` only looks, none waits without limit. A stop and continue or a
+  // resize ends the wait with no bytes, so the screen can be drawn again.
   virtual ReadResult read(std::span<char> buffer, std::optional<std::chrono::milliseconds> timeout) = 0;
 
-  // Writes all the bytes, in order, before returning, so that they are on
-  // the screen before the program waits. Output that cannot be written is
-  // lost; output_failure tells why.
+  // All of them before returning, so they are on the screen before the
+  // program waits. Output that cannot be written is lost; see output_failure.
   virtual void write(std::string_view bytes) = 0;
 
-  // The system's reason why output first could not be written (a full disk,
-  // an I/O error), or nothing. Output to a closed pipe is none: it brings
-  // the terminating signal SIGPIPE. Neither is output to a terminal that
-  // hung up, which has no reader left.
+  // Why output first failed, or nothing. A closed pipe is no failure (it
+  // brings SIGPIPE), nor is a hung-up terminal, which has no reader left.
   virtual std::optional<std::string> output_failure() const = 0;
 
-  // True when the output is a terminal: only then may escape sequences be
-  // written.
+  // Only then may escape sequences be written.
   virtual bool output_is_terminal() const = 0;
 
-  // True when the input is a terminal, read key by key: its bytes are keys
-  // pressed by someone, Ctrl-D among them, not data from a pipe or a file.
+  // Then its bytes are keys pressed by someone, Ctrl-D among them.
   virtual bool input_is_terminal() const = 0;
 
-  // The window's width in columns; 80 when it cannot be told.
+  // 80 when it cannot be told.
   virtual std::size_t width() const = 0;
 
-  // Whether the cursor stands after the start of a line, as the console says
-  // before each write that may take it there and after each write. A stop
-  // (Ctrl-Z) first takes the cursor to a fresh line when it does, and then
-  // it no longer does.
+  // Whether the cursor is past column 0, as the console says around each
+  // write; a stop (Ctrl-Z) first moves it to a fresh line.
   virtual void set_line_started(bool started) = 0;
   virtual bool line_started() const = 0;
 
-  // The number of a terminating signal (SIGINT, SIGTERM, SIGQUIT, SIGPIPE)
-  // that arrived and was not taken yet, and takes it.
+  // A terminating signal (SIGINT, SIGTERM, SIGQUIT, SIGPIPE) not taken yet.
   virtual std::optional<int> take_terminating_signal() = 0;
 
-  // While held, the terminating signals and a hang-up wait, and arrive only
-  // when let through again: nothing ends the program halfway through moving
-  // its files into place. Holds do not nest.
+  // While held, terminating signals and a hang-up wait, so nothing ends the
+  // program halfway through moving its files into place. Holds do not nest.
   virtual void hold_terminating_signals(bool held) = 0;
 };
 
-// Holds the terminating signals back while it lasts.
 class TerminatingSignalsHeld {
  public:
   explicit TerminatingSignalsHeld(Terminal& terminal) : terminal_(terminal) {

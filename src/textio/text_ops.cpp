@@ -21,8 +21,7 @@ bool is_digit_of_base(char c, int base, unsigned& digit) {
   return digit < static_cast<unsigned>(base);
 }
 
-// Digits of the base from the start of the text, up to the first other
-// character, as a 64-bit integer that wraps on overflow.
+// Wraps on overflow.
 std::uint64_t read_digits(std::string_view text, int base) {
   std::uint64_t value = 0;
   unsigned digit = 0;
@@ -64,9 +63,8 @@ struct DecimalPrefix {
   std::size_t exponent_letter;  // its position, or npos when there is no exponent
 };
 
-// The longest prefix of the form [sign] digits [. digits] [e|E|d|D [sign]
-// digits] with at least one mantissa digit. Deliberately narrower than
-// strtod and from_chars: no "inf", "nan" or hexadecimal floats.
+// [sign] digits [. digits] [e|E|d|D [sign] digits]. Narrower than strtod and
+// from_chars on purpose: no "inf", "nan" or hexadecimal floats.
 DecimalPrefix decimal_prefix(std::string_view text) {
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
@@ -90,8 +88,7 @@ DecimalPrefix decimal_prefix(std::string_view text) {
   return {i, exponent_letter};
 }
 
-// The decimal the text starts with, d and D taken as e and E, rounded to the
-// nearest double; too large gives infinity, too small zero; no number gives 0.
+// Too large gives infinity, too small zero, no number 0.
 double read_decimal(std::string_view text) {
   const DecimalPrefix prefix = decimal_prefix(text);
   if (prefix.length == 0) return 0.0;
@@ -108,8 +105,8 @@ double read_decimal(std::string_view text) {
   double magnitude = 0.0;
   const auto result = std::from_chars(number.data(), number.data() + number.size(), magnitude);
   if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone here; strtod gives HUGE_VAL or the
-    // correctly rounded tiny value for the same, already validated, text.
+    // from_chars leaves the value alone here; strtod rounds the validated
+    // text to HUGE_VAL or the tiny value.
     magnitude = std::strtod(std::string(number).c_str(), nullptr);
   }
   return negative ? -magnitude : magnitude;

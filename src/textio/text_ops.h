@@ -1,6 +1,4 @@
-// The small text operations: upper case and the numeric value of a text.
-// Texts are byte strings; one byte is one character; zero bytes are ordinary
-// characters. Text equality is std::string's operator==.
+// Texts are byte strings: one byte a character, zero bytes ordinary.
 #ifndef ZENTRILL_TEXTIO_TEXT_OPS_H_
 #define ZENTRILL_TEXTIO_TEXT_OPS_H_
 
@@ -9,29 +7,21 @@
 
 namespace zentrill {
 
-// ASCII a-z to A-Z; every other byte unchanged.
+// ASCII only.
 char upper_case(char c);
 
-// The number a text starts with: leading blanks skipped; "&H", "&O", "&B" or
-// "&" with octal digits as a 64-bit integer that wraps on overflow; otherwise
-// a decimal (sign, digits, point, exponent) with d and D taken as e and E.
-// Anything else, the empty text included, gives 0.
+// The number a text starts with, after blanks: "&H", "&O", "&B" or "&" octal
+// as a wrapping 64-bit integer, else a decimal with d as e; else 0.
 // "12 frames" -> 12, "1.5d1" -> 15, "&H10" -> 16, "x7" -> 0, "nan" -> 0.
 double numeric_value(std::string_view text);
 
-// The value of an item collected by read_item as a numeric item.
-//  - empty: 0;
-//  - no point or exponent letter before any '&', and at most 18 characters
-//    or starting with '&': the integer rules (leading blanks, '&' bases, or a
-//    sign and decimal digits up to the first other character) as a 64-bit
-//    integer converted to the nearest double;
-//  - otherwise the longest decimal prefix, correctly rounded (0 when none).
+// An item read as numeric. With no point or exponent before any '&', and at
+// most 18 characters or a leading '&': a 64-bit integer, to the nearest
+// double. Otherwise the longest decimal prefix, correctly rounded, or 0.
 // "1e3" -> 1000, "&H1F" -> 31, "&17" -> 15, "abc" -> 0.
 double numeric_item_value(std::string_view item);
 
-// The value of a text that is a decimal and nothing else: an optional sign,
-// digits with an optional point (at least one digit), an optional e or E
-// with an optional sign and digits; no blank. Empty for any other text.
+// Empty unless the whole text is a decimal, with no blank.
 // "440" -> 440, "-.5" -> -0.5, "1.1e2" -> 110, "1e400" -> inf; "1d2", "1e",
 // " 1", "inf" -> empty.
 std::optional<double> decimal_value(std::string_view text);

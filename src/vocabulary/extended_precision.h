@@ -1,11 +1,6 @@
-// The rule for the numbers of the glide and of the pitch analysis: an
-// expression is computed with a 64-bit significand (long double, the x87
-// extended format on x86-64) and rounded to double or float only where its
-// value is stored, as the casts in those phases spell out. The last bit
-// matters: the files are compared byte for byte, a frequency is read back
-// from freq.txt as the double nearest to its 16 digits, and one bit can put a
-// period on the other side of a zone bound or a fine-pitch value on the other
-// side of a half.
+// The glide and the pitch analysis compute in long double and round to double
+// or float only where a value is stored. The last bit matters: one bit can put
+// a period across a zone bound or a fine pitch across a half.
 #ifndef ZENTRILL_VOCABULARY_EXTENDED_PRECISION_H_
 #define ZENTRILL_VOCABULARY_EXTENDED_PRECISION_H_
 

@@ -1,9 +1,5 @@
-// Which file each phase has in which slot, and in which direction: the one
-// place for the names and slot numbers of the files through which the phases
-// meet. Each slot is closed before the next phase opens it again: phase 1
-// closes its slot itself, the driver closes phase 2's slots (input, then
-// output), and the module writer and the preview open and close their own
-// (input, then output).
+// The files through which the phases meet: names, slots and directions. Each
+// slot is closed before the next phase opens it again.
 #ifndef ZENTRILL_VOCABULARY_PHASE_FILES_H_
 #define ZENTRILL_VOCABULARY_PHASE_FILES_H_
 
@@ -21,8 +17,7 @@ inline constexpr std::string_view kPitchListName = "pxx.txt";
 inline constexpr std::string_view kModuleName = "pxx.ftm";
 inline constexpr std::string_view kPreviewName = "pxx.wav";
 
-// The files a run replaces, as one set (output_files.h), in the order they
-// are moved into place: the first three, and with the preview pxx.wav too.
+// The files a run replaces, in the order they are moved into place.
 inline constexpr std::string_view kOutputNamesWithPreview[] = {
     kFrequencyListName,
     kPitchListName,
@@ -32,9 +27,7 @@ inline constexpr std::string_view kOutputNamesWithPreview[] = {
 inline constexpr std::span<const std::string_view> kOutputNames =
     std::span(kOutputNamesWithPreview).first<3>();
 
-// The files made from the pitch list on, in order: pxx.txt and pxx.ftm, and
-// pxx.wav with the preview. A line that never reaches the pitch list is
-// missing from all of them, and the notices that tell of it name them so.
+// The files a line that never reaches the pitch list is missing from.
 constexpr std::span<const std::string_view> files_from_pitch_list(bool preview) {
   return (preview ? std::span<const std::string_view>(kOutputNamesWithPreview) : kOutputNames)
       .subspan(1);
@@ -43,7 +36,7 @@ static_assert(files_from_pitch_list(false).size() == 2 &&
               files_from_pitch_list(false).front() == kPitchListName &&
               files_from_pitch_list(true).back() == kPreviewName);
 
-// Names as a notice lists them: "a", "a and b", "a, b and c".
+// "a", "a and b", "a, b and c".
 inline std::string listed(std::span<const std::string_view> names) {
   std::string text;
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -82,7 +75,6 @@ static_assert(kFrequencyListWritten.name == kFrequencyListRead.name);
 static_assert(kPitchListWritten.name == kPitchListRead.name &&
               kPitchListWritten.name == kPitchListReadForPreview.name);
 
-// Opens the file in its slot, in its direction.
 inline void open_slot_file(FileSlots& slots, const SlotFile& file) {
   if (file.direction == Direction::writing) {
     slots.open_for_writing(file.slot, file.name);

@@ -1,9 +1,5 @@
-// The line of pxx.txt, the pitch list: seven characters and the line end, as
-// G-1 P97 - note letter, accidental, octave digit, " P", and the fine-pitch
-// parameter in two upper-case hexadecimal digits. The pitch-list writer
-// writes the fields in this order; read_pitch_list_line reads them back for
-// the module writer and the preview, one character each at these columns,
-// counted from 1.
+// A line of pxx.txt, as "G-1 P97": note, accidental, octave, " P", and the
+// fine pitch in two upper-case hexadecimal digits. Columns count from 1.
 #ifndef ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
 #define ZENTRILL_VOCABULARY_PITCH_LIST_FORMAT_H_
 
@@ -30,16 +26,13 @@ inline constexpr std::string_view kNatural{&kNaturalSign, 1};
 inline constexpr std::string_view kSharp{&kSharpSign, 1};
 inline constexpr std::string_view kSeparator = " P";
 
-// The fields follow one another without a gap and fill the line.
 static_assert(kAccidentalColumn == kNoteLetterColumn + 1 &&
               kOctaveColumn == kAccidentalColumn + 1 && kSeparatorColumn == kOctaveColumn + 1 &&
               kHighDigitColumn == kSeparatorColumn + static_cast<int>(kSeparator.size()) &&
               kLowDigitColumn == kHighDigitColumn + 1 && kLowDigitColumn == kLineLength);
 
-// A line read field by field, each from its own column alone: a field is
-// empty when the line is too short to reach its column or the column holds
-// anything but what the field allows (lower case included). What to do with
-// an empty field is the reader's choice.
+// Each field from its own column alone; empty when the line is too short or
+// the column holds anything else (lower case included).
 struct PitchListLine {
   std::optional<int> note;        // the letter's tracker note number, 1 = C ... 12 = B
   std::optional<bool> sharp;      // true for "#", false for "-"
@@ -87,8 +80,7 @@ constexpr PitchListLine read_pitch_list_line(std::string_view line) {
   return fields;
 }
 
-// The note a sharp makes of a tracker note number: the next one up, except
-// that B# stays B, as the module has always written it (E# is F).
+// B# stays B, as the module has always written it (E# is F).
 constexpr int sharpened(int note) { return std::min(note + 1, kHighestTrackerNote); }
 
 namespace checks {

@@ -1,8 +1,6 @@
-// The playable range: the timer periods the pitch analysis can place, and the
-// same range in hertz as the program tells it to the user (the help text and
-// the out-of-range notices). Note names keep their pitch on every machine, so
-// the range is judged on the NTSC period of a note's pulse frequency for
-// every voice: on the triangle the frequencies it sounds are half as high.
+// The timer periods the pitch analysis can place, and the range in hertz as
+// the user reads it. Notes keep their pitch on every machine, so the range is
+// judged on the NTSC period of the pulse frequency for every voice.
 #ifndef ZENTRILL_VOCABULARY_PLAYABLE_RANGE_H_
 #define ZENTRILL_VOCABULARY_PLAYABLE_RANGE_H_
 
@@ -13,12 +11,10 @@
 
 namespace zentrill {
 
-// NTSC CPU clock / 16, in hertz, as the pitch analysis takes it. A
-// frequency's timer period is this divided by the frequency, without the
+// NTSC CPU clock / 16 in hertz. A period is this / frequency, without the
 // hardware's minus 1.
 inline constexpr double kTimerBase = 111860.7955;
 
-// The same on each machine: on PAL the clock / 16 itself, 103912.9375.
 constexpr double timer_base(Machine machine) {
   return machine == Machine::pal
              ? static_cast<double>(machine_facts(machine).cpu_clock) /
@@ -27,33 +23,28 @@ constexpr double timer_base(Machine machine) {
 }
 static_assert(timer_base(Machine::pal) == 103912.9375);
 
-// Periods from 14.5 to 2048.5, both included, can be analysed: A of octave 0
-// up to B of octave 7.
+// A-0 to B-7, both included.
 inline constexpr double kLongestPeriod = 2048.5;
 inline constexpr double kShortestPeriod = 14.5;
 static_assert(static_cast<double>(static_cast<float>(kLongestPeriod)) == kLongestPeriod);
 static_assert(static_cast<double>(static_cast<float>(kShortestPeriod)) == kShortestPeriod);
 
-// timer_base / frequency, divided at extended precision and rounded to double
-// once. 0 gives infinity, a negative frequency a negative period, NaN NaN.
+// 0 gives infinity, a negative frequency a negative period, NaN NaN.
 inline double timer_period(double frequency, Machine machine = Machine::ntsc) {
   return static_cast<double>(static_cast<long double>(timer_base(machine)) / frequency);
 }
 
-// The frequency of the note that `channel` sounds at `frequency`, as a pulse
-// sounds it: the frequency the note zones and the range are judged by.
+// The note's frequency on a pulse, by which zones and range are judged.
 inline double pulse_frequency(double frequency, Channel channel) {
   return frequency * frequency_divisor(channel);
 }
 
-// True for 14.5 <= period <= 2048.5; false for NaN.
+// False for NaN.
 inline bool period_in_range(double period) {
   return period >= kShortestPeriod && period <= kLongestPeriod;
 }
 
-// kTimerBase / kLongestPeriod to kTimerBase / kShortestPeriod, to the
-// hundredth of a hertz, as the user reads it ("about ..."); the triangle's is
-// half as high.
+// To the hundredth, as the user reads it; checked below.
 inline constexpr std::string_view kPlayableRangeInHertz = "54.61 to 7714.54 Hz";
 inline constexpr std::string_view kTrianglePlayableRangeInHertz = "27.30 to 3857.27 Hz";
 
@@ -62,8 +53,6 @@ constexpr std::string_view playable_range_in_hertz(Channel channel) {
 }
 
 namespace playable_range_checks {
-// The figure at the start of `text`, a decimal with two places, in
-// hundredths.
 constexpr long long hundredths(std::string_view text) {
   long long value = 0;
   for (const char c : text) {

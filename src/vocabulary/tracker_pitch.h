@@ -1,7 +1,6 @@
-// How the tracker (FamiTracker) pitches a row: its own note table for each
-// machine, the fine-pitch effect's neutral value, and the period register a
-// note and a fine pitch give, the same on the pulses and the triangle. The
-// channel sounds the register value + 1, in its period units (voice.h).
+// How the tracker pitches a row: its note tables and the period register a
+// note and a fine pitch give, alike on the pulses and the triangle. The
+// channel sounds the register value + 1, in its period units.
 #ifndef ZENTRILL_VOCABULARY_TRACKER_PITCH_H_
 #define ZENTRILL_VOCABULARY_TRACKER_PITCH_H_
 
@@ -15,12 +14,9 @@
 
 namespace zentrill {
 
-// For each note, the whole number the tracker loads into the period register
-// when a row starts that note. Index 12 * octave + note - 1, with note 1 = C
-// ... 12 = B: C-0 is 0, A-0 is 9, B-7 is 95. The values are
-// trunc(clock / 16 / (32.7032 * 2^(i/12)) - 0.5), the machine's clock
-// (voice.h) and the tracker's C-0; none lies near enough to a whole number
-// for the precision of that arithmetic to matter. NTSC:
+// The tracker's period register for each note, trunc(clock / 16 / (32.7032 *
+// 2^(i/12)) - 0.5); none lies near enough to a whole number for precision to
+// matter. NTSC:
 inline constexpr std::array<int, 96> kTrackerPeriods = {
     3419, 3228, 3046, 2875, 2714, 2561, 2418, 2282, 2154, 2033, 1919, 1811,  // octave 0
     1709, 1613, 1523, 1437, 1356, 1280, 1208, 1140, 1076, 1016, 959,  905,   // octave 1
@@ -47,21 +43,17 @@ constexpr const std::array<int, 96>& tracker_periods(Machine machine) {
   return machine == Machine::pal ? kPalTrackerPeriods : kTrackerPeriods;
 }
 
-// The table index of a note: `note` 1 = C ... 12 = B.
+// `note` 1 = C ... 12 = B.
 constexpr std::size_t tracker_note_index(int octave, int note) {
   return static_cast<std::size_t>(kNotesPerOctave * octave + note - 1);
 }
 
-// The fine-pitch effect's parameter that leaves a note untouched; the channel
-// starts with it, and it stays in force until a row sets another.
+// The channel starts with it; it stays in force until a row sets another.
 inline constexpr int kNeutralFinePitch = 0x80;
 
-// The period register holds 11 bits.
 inline constexpr int kHighestPeriodRegister = 2047;
 
-// The register value of a row that plays the note (`note` 1 = C ... 12 = B)
-// at fine pitch `fine_pitch` on `machine`: R = clamp(T[i] + 128 - X, 0,
-// 2047). A pulse is silent below 8, the triangle at 1 and below.
+// A pulse is silent below 8, the triangle at 1 and below.
 constexpr int period_register(Machine machine, int octave, int note, int fine_pitch) {
   return std::clamp(tracker_periods(machine)[tracker_note_index(octave, note)] + kNeutralFinePitch -
                         fine_pitch,
@@ -79,7 +71,7 @@ constexpr bool falls_with_every_semitone(const std::array<int, 96>& periods) {
 
 static_assert(tracker_pitch_checks::falls_with_every_semitone(kTrackerPeriods) &&
               tracker_pitch_checks::falls_with_every_semitone(kPalTrackerPeriods));
-// The lowest note the analysis writes, A-0, and the highest, B-7.
+// A-0 and B-7, the ends of what the analysis writes.
 static_assert(kTrackerPeriods[tracker_note_index(0, 10)] == 2033);
 static_assert(kTrackerPeriods[tracker_note_index(7, kHighestTrackerNote)] == 13);
 // A-3 at the neutral fine pitch, and both ends of the clamp.

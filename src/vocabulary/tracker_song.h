@@ -1,7 +1,5 @@
-// The song the tracker plays from a module of this program, as far as more
-// than one phase must agree on it: how its rows are laid out in patterns and
-// frames, how many lines of the pitch list become rows, and when each row
-// starts (FamiTracker).
+// What the phases must agree on about the song the tracker plays: its rows,
+// patterns and frames, and when each row starts.
 #ifndef ZENTRILL_VOCABULARY_TRACKER_SONG_H_
 #define ZENTRILL_VOCABULARY_TRACKER_SONG_H_
 
@@ -12,24 +10,20 @@
 namespace zentrill {
 
 inline constexpr std::uint32_t kPatternRows = 256;
-// The tracker takes at most 128 frames and 128 patterns per channel.
+// The tracker's limit, for frames and for patterns per channel.
 inline constexpr std::uint32_t kMaxPatterns = 128;
 inline constexpr std::uint32_t kMaxRows = kMaxPatterns * kPatternRows;
-// Without -a the module holds the first pattern's worth of lines. With -a it
-// holds the whole list and ends the song on the row after its last line, so
-// it holds one line fewer than it has rows.
+// With -a the song ends on the row after the last line: one line fewer than
+// rows.
 inline constexpr std::uint32_t kLinesWithoutAllRows = kPatternRows;
 inline constexpr std::uint32_t kMaxLinesWithEnd = kMaxRows - 1;
 
 static_assert(kMaxRows == 32768 && kMaxLinesWithEnd == 32767);
 
-// The frame (tick) at which row `row` starts, by the tracker's tempo
-// counter: it starts at 0, and at each frame, when it is 0 or less, the next
-// row starts and it rises by 60 x the frame rate; then it falls by
-// floor(24 x tempo / speed). At the machine's own tempo the rise is 24 x
-// tempo, so row k starts at frame ceil(k x rise / fall): each row lasts
-// `speed` frames when the fall divides the rise, and otherwise a few rows,
-// the first among them, last one frame more.
+// By the tracker's tempo counter, which rises by 60 x the frame rate as each
+// row starts and falls by floor(24 x tempo / speed) each frame: when the fall
+// does not divide the rise, a few rows, the first among them, last a frame
+// more than `speed`.
 constexpr std::int64_t row_start_frame(const Voice& voice, std::int64_t row) {
   const MachineFacts machine = machine_facts(voice.machine);
   const std::int64_t rise = 60 * std::int64_t{machine.frames_per_second};
@@ -37,12 +31,12 @@ constexpr std::int64_t row_start_frame(const Voice& voice, std::int64_t row) {
   return (row * rise + fall - 1) / fall;
 }
 
-// The CPU cycle at which row `row` starts: whole frames, so no drift.
+// Whole frames, so no drift.
 constexpr std::int64_t row_start_cycle(const Voice& voice, std::int64_t row) {
   return row_start_frame(voice, row) * cpu_cycles_per_frame(voice.machine);
 }
 
-// Frames of 1200 rows as the tracker plays them.
+// As the tracker plays them.
 static_assert(row_start_frame(kDefaultVoice, 1200) == 7200);
 static_assert(row_start_frame({Channel::pulse1, Machine::ntsc, 7}, 1200) == 8405 &&
               row_start_frame({Channel::pulse1, Machine::ntsc, 19}, 1200) == 22858 &&

@@ -1,6 +1,4 @@
-// The voice a run writes for: the 2A03 channel that plays the rows, the
-// machine the module is for and the song's speed. The driver takes it from
-// the command line and hands it to every phase.
+// The channel, machine and speed a run writes for, handed to every phase.
 #ifndef ZENTRILL_VOCABULARY_VOICE_H_
 #define ZENTRILL_VOCABULARY_VOICE_H_
 
@@ -8,18 +6,16 @@
 
 namespace zentrill {
 
-// Numbered as the tracker numbers the 2A03's channels in a module (3 is the
-// noise, 4 the DPCM).
+// Numbered as in a module (3 is the noise, 4 the DPCM).
 enum class Channel : std::uint8_t { pulse1 = 0, pulse2 = 1, triangle = 2 };
 
 enum class Machine : std::uint8_t { ntsc, pal };
 
-// The song's speed: the tracker's frames per row, 1 to 20 as the tracker
-// takes it.
+// Frames per row, as far as the tracker takes it.
 inline constexpr int kLowestSpeed = 1;
 inline constexpr int kHighestSpeed = 20;
 
-// Voice{} is the run without options: pulse 1 of an NTSC machine at speed 6.
+// Voice{} is the run without options.
 struct Voice {
   Channel channel = Channel::pulse1;
   Machine machine = Machine::ntsc;
@@ -28,23 +24,18 @@ struct Voice {
 
 inline constexpr Voice kDefaultVoice{};
 
-// A channel's period unit in CPU cycles: a pulse's 8 duty steps last two
-// cycles per unit, the triangle's 32 steps one cycle per unit.
+// A pulse's 8 duty steps last two cycles per unit, the triangle's 32 one.
 constexpr std::uint32_t cpu_cycles_per_period_unit(Channel channel) {
   return channel == Channel::triangle ? 32 : 16;
 }
 
-// How many times lower the channel sounds a note, and a period register
-// value, than a pulse does: 1, or 2 on the triangle, an octave below. Note
-// names mean the same register on every channel, so the frequency a note
-// sounds on the channel is its pulse frequency divided by this; for a double
-// that division (by two) is exact.
+// 2 on the triangle, an octave below a pulse on the same register; a double
+// divides by it exactly.
 constexpr int frequency_divisor(Channel channel) {
   return static_cast<int>(cpu_cycles_per_period_unit(channel) /
                           cpu_cycles_per_period_unit(Channel::pulse1));
 }
 
-// What the tracker takes from the machine of a module.
 struct MachineFacts {
   std::uint32_t module_code;        // the module's machine field
   std::uint32_t cpu_clock;          // in hertz
@@ -57,8 +48,7 @@ constexpr MachineFacts machine_facts(Machine machine) {
                                  : MachineFacts{0, 1789773, 60, 150};
 }
 
-// A tracker frame in CPU cycles: the clock over the frame rate, the fraction
-// dropped.
+// The fraction is dropped.
 constexpr std::uint32_t cpu_cycles_per_frame(Machine machine) {
   return machine_facts(machine).cpu_clock / machine_facts(machine).frames_per_second;
 }

@@ -1,5 +1,4 @@
-// The twelve note zones of octave pass 0, in which the pitch analysis
-// places a timer period of the playable range (playable_range.h).
+// The twelve note zones of octave pass 0, which place a period.
 #ifndef ZENTRILL_PITCH_NOTE_TABLE_H_
 #define ZENTRILL_PITCH_NOTE_TABLE_H_
 
@@ -12,9 +11,8 @@
 
 namespace zentrill {
 
-// One semitone zone of octave pass 0. A period p is in the zone when
-// lower_bound < p < upper_bound or p == upper_bound: a period on a bound
-// belongs to the higher note.
+// lower_bound < p <= upper_bound: a period on a bound belongs to the higher
+// note.
 struct NoteRow {
   std::string_view name;  // two characters, as the pitch list writes them
   double upper_bound;
@@ -22,21 +20,17 @@ struct NoteRow {
   double exact_period;
 };
 
-// The pitch of row 0 in pass 0, A of octave 0, in hertz; row n is
-// 2^(n/12) times as high.
+// A-0 in hertz; row n is 2^(n/12) times as high.
 inline constexpr double kFirstRowPitch = 55;
 
-// Octave passes: pass k divides every period of the table by 2^k.
+// Pass k divides every period by 2^k.
 inline constexpr int kOctavePasses = 8;
 
-// The rows in search order. The octave number steps up between B and C, so
-// rows from kFirstRowOfNextOctave on are written with one octave more.
+// The octave number steps up between B and C.
 inline constexpr std::size_t kFirstRowOfNextOctave = 3;
 
-// These values are the nearest doubles to the decimals given for the tracker's
-// zones. They agree with 111860.7955 / (55 * 2^(n/12)) (exact periods) and the
-// quarter-tone points between them (bounds) to about 14 digits only, so they
-// must never be recomputed from the formula: the last bit decides zones.
+// Never recompute these from 111860.7955 / (55 * 2^(n/12)): they agree to 14
+// digits only, and the last bit decides zones.
 inline constexpr std::array<NoteRow, 12> kNoteTable = {{
     {"A-", 2093.428490924913, 1975.933378020029, 2033.832645454545},
     {"A#", 1975.933378020029, 1865.032759083474, 1919.682390338001},
@@ -69,10 +63,9 @@ constexpr bool exact_periods_inside_zones() {
 
 static_assert(note_table_checks::zones_are_contiguous());
 static_assert(note_table_checks::exact_periods_inside_zones());
-// The G# zone of one pass ends exactly where the A zone of the next begins.
 static_assert(kNoteTable[11].lower_bound == kNoteTable[0].upper_bound / 2);
 
-// The tracker's note number (1 = C ... 12 = B) of a row, read from its name.
+// 1 = C ... 12 = B.
 constexpr int note_number_of_row(std::size_t row) {
   const std::string_view name = kNoteTable[row].name;
   const int sharp = name[1] == kSharpSign ? 1 : 0;
@@ -80,8 +73,6 @@ constexpr int note_number_of_row(std::size_t row) {
 }
 
 namespace note_table_checks {
-// The rows climb by one semitone from the first, every name a natural or a
-// sharp.
 constexpr bool rows_climb_by_semitones() {
   for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
     const std::string_view name = kNoteTable[row].name;
@@ -95,7 +86,6 @@ constexpr bool rows_climb_by_semitones() {
 
 static_assert(kNoteTable.size() == static_cast<std::size_t>(kNotesPerOctave) &&
               note_table_checks::rows_climb_by_semitones());
-// The octave number steps up between B and C.
 static_assert(note_number_of_row(kFirstRowOfNextOctave) == 1 &&
               note_number_of_row(kFirstRowOfNextOctave - 1) == kHighestTrackerNote);
 

@@ -11,11 +11,8 @@
 namespace zentrill {
 namespace {
 
-// The row whose zone holds the scaled period, in table order; empty when no
-// zone of the pass holds it.
 std::optional<std::size_t> zone_row(double scaled) {
-  // The zones are contiguous, so nothing at or below the last one's lower
-  // bound is in any of them.
+  // The zones are contiguous.
   if (scaled <= kNoteTable.back().lower_bound) return std::nullopt;
   for (std::size_t row = 0; row < kNoteTable.size(); ++row) {
     const NoteRow& zone = kNoteTable[row];
@@ -39,8 +36,7 @@ std::optional<PitchEntry> entry(const NoteMatch& match, double period, FinePitch
 
 std::optional<NoteMatch> find_note(double period) {
   if (!period_in_range(period)) return std::nullopt;
-  // Multiplying the period by the divisor, a power of two, is exact, so it
-  // compares with the table exactly as the table divided by the divisor.
+  // Multiplying by a power of two is exact: the same as dividing the table.
   float divisor = 1;
   for (int pass = 0; pass < kOctavePasses; ++pass, divisor = divisor * 2) {
     if (const std::optional<std::size_t> row = zone_row(period * divisor)) {

@@ -1,5 +1,3 @@
-// The pitch list file: one line per pitch entry, laid out as
-// pitch_list_format.h says.
 #ifndef ZENTRILL_PITCH_PITCH_LIST_WRITER_H_
 #define ZENTRILL_PITCH_PITCH_LIST_WRITER_H_
 
@@ -8,10 +6,8 @@
 
 namespace zentrill {
 
-// Writes the entry as one line to the pitch list's slot of phase 2: the note
-// name, the octave in short number form without its blank, " P", the
-// parameter in hexadecimal form, the line end. An entry from analyse_period
-// always fills the seven columns exactly.
+// One line to phase 2's slot; an entry from analyse_period fills the seven
+// columns exactly.
 void write_pitch_list_line(FileSlots& slots, const PitchEntry& entry);
 
 }  // namespace zentrill

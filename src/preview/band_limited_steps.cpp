@@ -11,14 +11,9 @@
 namespace zentrill {
 namespace {
 
-// The band-limited step: the integral of a sinc cut off at kCutoffHz under a
-// Kaiser window kKernelReach samples to either side. Its response is flat to
-// 14 kHz and at least 80 dB down from 21.94 kHz on (86 dB from 22.05 kHz), so
-// no harmonic above 22.05 kHz folds back audibly. A step at a fraction f of a
-// sample past sample i changes the kTaps samples from i + kFirstTap on; the
-// table holds those changes for kPhases fractions, and a step between two of
-// them takes the straight line between their rows, which keeps the table's
-// error 100 dB down.
+// The integral of a Kaiser-windowed sinc. The table holds a step's changes to
+// kTaps samples for kPhases fractions of a sample; a step between two takes
+// the straight line between their rows, which keeps the error 100 dB down.
 constexpr std::int64_t kKernelReach = 15;
 constexpr std::int64_t kFirstTap = 1 - kKernelReach;
 constexpr std::size_t kTaps = 2 * kKernelReach + 1;
@@ -28,7 +23,7 @@ constexpr double kKaiserBeta = 8.5;
 
 constexpr double kHighPassHz = 20;
 
-// The zeroth modified Bessel function of the first kind, by its series.
+// The zeroth modified Bessel function of the first kind.
 double bessel_i0(double x) {
   double sum = 1;
   double term = 1;
@@ -40,7 +35,6 @@ double bessel_i0(double x) {
   return sum;
 }
 
-// The windowed sinc, in samples, zero outside (-kKernelReach, kKernelReach).
 double windowed_sinc(double x) {
   if (std::abs(x) >= kKernelReach) return 0;
   const double band = 2 * kCutoffHz / wav_format::kSampleRate;
@@ -54,8 +48,7 @@ double windowed_sinc(double x) {
 class StepTable {
  public:
   StepTable() {
-    // The step's rise at every 1/kPhases of a sample, integrated by
-    // Simpson's rule, and scaled to rise by exactly 1.
+    // Simpson's rule, scaled to rise by exactly 1.
     constexpr std::int64_t kPoints = 2 * kKernelReach * kPhases + 1;
     std::vector<double> rise(kPoints, 0.0);
     const double width = 1.0 / kPhases;
@@ -68,7 +61,6 @@ class StepTable {
       left = right;
     }
     const double total = rise.back();
-    // The rise at x = k / kPhases samples: 0 before the step, 1 after it.
     const auto rise_at = [&](std::int64_t k) {
       const std::int64_t index = std::clamp<std::int64_t>(k + kKernelReach * kPhases, 0, kPoints - 1);
       return rise[static_cast<std::size_t>(index)] / total;
@@ -86,9 +78,8 @@ class StepTable {
     }
   }
 
-  // Adds the changes a step of `height` makes to the kTaps samples from
-  // `samples` on, the step lying (phase + weight) / kPhases of a sample past
-  // the sample kFirstTap before them.
+  // The step lies (phase + weight) / kPhases of a sample past the sample
+  // kFirstTap before `samples`.
   void add(double* samples, double height, std::size_t phase, double weight) const {
     const auto& changes = changes_[phase];
     const auto& slopes = slopes_[phase];

@@ -1,8 +1,6 @@
-// Time in the preview: the tracker's rows counted in CPU cycles of the
-// voice's machine (tracker_song.h), and where a cycle falls among the
-// samples. Every time is a whole number of cycles, and a cycle's sample
-// position an exact fraction, so a preview of any length keeps every row
-// where the tracker plays it.
+// Time in the preview: whole CPU cycles, and a cycle's sample position an
+// exact fraction, so a preview of any length keeps every row where the
+// tracker plays it.
 #ifndef ZENTRILL_PREVIEW_PREVIEW_TIMING_H_
 #define ZENTRILL_PREVIEW_PREVIEW_TIMING_H_
 
@@ -17,9 +15,7 @@
 
 namespace zentrill::preview_timing {
 
-// Each cycle lies numerator / denominator of a sample further into the file,
-// in lowest terms: 44100 / 1789773 = 14700 / 596591 on NTSC, 44100 / 1662607
-// on PAL.
+// In lowest terms.
 struct Ratio {
   std::int64_t numerator;
   std::int64_t denominator;
@@ -32,8 +28,7 @@ constexpr Ratio samples_per_cycle(Machine machine) {
 static_assert(samples_per_cycle(Machine::ntsc).numerator == 14700 &&
               samples_per_cycle(Machine::ntsc).denominator == 596591);
 
-// The sample at or before a cycle, and how far past it the cycle lies, in
-// 1 / ratio.denominator of a sample.
+// The sample at or before a cycle, and the rest in 1 / denominator samples.
 struct SamplePosition {
   std::int64_t sample;
   std::int64_t remainder;  // 0 to denominator - 1
@@ -43,9 +38,7 @@ constexpr SamplePosition sample_position(std::int64_t cycle, Ratio ratio) {
   return {scaled / ratio.denominator, scaled % ratio.denominator};
 }
 
-// The samples of a preview of `rows` rows in `voice`: its length in samples
-// rounded to the nearest whole sample (a tie, which the odd denominators
-// rule out, to the even one).
+// The length of `rows` rows, rounded to the nearest sample (ties to even).
 constexpr std::int64_t sample_count(const Voice& voice, std::int64_t rows) {
   const Ratio ratio = samples_per_cycle(voice.machine);
   const SamplePosition end = sample_position(row_start_cycle(voice, rows), ratio);
@@ -55,9 +48,8 @@ constexpr std::int64_t sample_count(const Voice& voice, std::int64_t rows) {
   return end.sample;
 }
 
-// For every machine and speed, the whole cycle range of the longest
-// preview, which holds the most lines a module holds, stays exact in 64 bits,
-// and its samples fit the header.
+// The longest preview's cycles stay exact in 64 bits and its samples fit the
+// header.
 constexpr bool longest_previews_fit() {
   for (const Machine machine : {Machine::ntsc, Machine::pal}) {
     for (int speed = kLowestSpeed; speed <= kHighestSpeed; ++speed) {
@@ -74,9 +66,7 @@ constexpr bool longest_previews_fit() {
   return true;
 }
 static_assert(longest_previews_fit());
-// At speed 6 on NTSC a row lasts 4409.92 samples; 10 rows, 44099.19; 1200
-// rows, 2 minutes. The longest preview, PAL at speed 20 (rows of 0.4 s),
-// lasts 3.64 hours, 1.16 GB.
+// A row of 4409.92 samples; the longest preview is 3.64 hours, 1.16 GB.
 static_assert(sample_count(kDefaultVoice, 1) == 4410 && sample_count(kDefaultVoice, 10) == 44099);
 static_assert(sample_count(kDefaultVoice, 1200) == 5291902);
 static_assert(sample_count({Channel::pulse1, Machine::pal, kHighestSpeed}, kMaxLinesWithEnd) == 578007446);

@@ -9,17 +9,14 @@
 namespace zentrill {
 namespace {
 
-// The pulse: the duty sequencer counts its eight steps down, 7 being the one
-// high step; the timer moves it on every R + 1 of its ticks.
+// The duty sequencer counts down; 7 is the one high step.
 constexpr int kDutySteps = 8;
 constexpr int kHighStep = 7;
 constexpr int kCyclesPerTimerTick = 2;  // the timer counts every other CPU cycle
 constexpr std::uint16_t kLowestSoundingRegister = 8;
 static_assert(kDutySteps * kCyclesPerTimerTick == cpu_cycles_per_period_unit(Channel::pulse1));
 
-// The triangle: the sequencer steps on every R + 1 cycles. The mixer's
-// levels of its outputs 0 to 15, in units where a pulse at volume 15 is 59,
-// each the whole part of the exact level.
+// The mixer's levels of outputs 0 to 15, where a pulse at volume 15 is 59.
 constexpr int kTriangleSteps = 32;
 constexpr std::array<int, 16> kTriangleLevels = {0,  7,  14, 21, 28, 34, 40, 46,
                                                  52, 58, 64, 70, 75, 80, 85, 90};
@@ -28,8 +25,7 @@ constexpr std::uint16_t kHighestHoldingRegister = 1;
 constexpr std::int64_t kQuarterFrameCycles = 7458;
 static_assert(kTriangleSteps == cpu_cycles_per_period_unit(Channel::triangle));
 
-// The wave's level as a channel sets it, handed on as a step where it
-// changes.
+// Handed on as a step where it changes.
 class Level {
  public:
   explicit Level(BandLimitedSteps& steps) : steps_(steps) {}
@@ -44,13 +40,11 @@ class Level {
   double level_ = 0;
 };
 
-// The pulse channel's timer and duty sequencer, turning rows into steps.
 class Pulse {
  public:
   explicit Pulse(BandLimitedSteps& steps) : level_(steps) {}
 
-  // The row from `start` to `end` with register value `register_value`;
-  // `rewrites_high` when the tracker writes the high period register there.
+  // `rewrites_high`: the tracker writes the high period register here.
   void play_row(std::int64_t start, std::int64_t end, std::uint16_t register_value, bool rewrites_high) {
     const std::int64_t step_cycles = kCyclesPerTimerTick * (register_value + 1);
     if (!started_) {
@@ -80,12 +74,10 @@ class Pulse {
   bool muted_ = false;
 };
 
-// The triangle channel's timer and sequencer, turning rows into steps.
 class Triangle {
  public:
   explicit Triangle(BandLimitedSteps& steps) : level_(steps) {}
 
-  // The row from `start` to `end` with register value `register_value`.
   void play_row(std::int64_t start, std::int64_t end, std::uint16_t register_value) {
     const std::int64_t step_cycles = register_value + 1;
     if (!started_) {

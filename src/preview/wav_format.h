@@ -1,7 +1,5 @@
-// The layout of pxx.wav, the preview: the canonical 44-byte RIFF WAVE header
-// (a "fmt " chunk for plain PCM, then the "data" chunk) of 16-bit signed
-// mono samples at 44100 Hz, little-endian. The writer builds the header from
-// these; the tests check it byte for byte.
+// The layout of pxx.wav: the canonical 44-byte RIFF WAVE header ("fmt " for
+// plain PCM, then "data"), 16-bit signed mono at 44100 Hz, little-endian.
 #ifndef ZENTRILL_PREVIEW_WAV_FORMAT_H_
 #define ZENTRILL_PREVIEW_WAV_FORMAT_H_
 
@@ -21,8 +19,7 @@ inline constexpr std::uint16_t kBlockAlign = kChannels * kBytesPerSample;
 inline constexpr std::uint32_t kByteRate = kSampleRate * kBlockAlign;
 inline constexpr std::uint16_t kPcmFormat = 1;
 
-// Where each field of the header starts. Every chunk is its four-letter
-// name and the size of what follows in it (u32).
+// Every chunk is its four-letter name and the size (u32) of what follows.
 inline constexpr std::string_view kRiffName = "RIFF";
 inline constexpr std::string_view kWaveName = "WAVE";
 inline constexpr std::string_view kFormatChunkName = "fmt ";
@@ -58,11 +55,10 @@ static_assert(kRiffSizeOffset == kRiffNameOffset + kRiffName.size() &&
 static_assert(kFormatChunkSize == 16 && kHeaderSize == 44);
 static_assert(kByteRate == 88200 && kBlockAlign == 2);
 
-// The most samples whose sizes the header can hold.
 inline constexpr std::uint64_t kMaxSamples =
     (std::numeric_limits<std::uint32_t>::max() - (kHeaderSize - kWaveNameOffset)) / kBlockAlign;
 
-// The header of a file of `samples` samples (at most kMaxSamples).
+// At most kMaxSamples.
 constexpr std::array<char, kHeaderSize> header(std::uint64_t samples) {
   std::array<char, kHeaderSize> bytes{};
   const auto text = [&bytes](std::size_t offset, std::string_view name) {

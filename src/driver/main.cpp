@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "driver/command_line.h"
 #include "driver/frequency_list_input.h"
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
     glides = std::move(list.frequencies);
   }
 
-  PosixTerminal terminal;
+  PosixTerminal terminal(std::holds_alternative<Dialogue>(glides) ? KeyInput::read : KeyInput::unused);
   PosixFileSystem file_system;
   const RunOutcome outcome = run_program(terminal, file_system, std::cerr, command_line.options, glides);
   if (outcome.ending_signal) terminal.end_by_signal(*outcome.ending_signal);

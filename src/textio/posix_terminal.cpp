@@ -169,7 +169,7 @@ bool is_regular_file(int fd) {
 
 }  // namespace
 
-PosixTerminal::PosixTerminal() {
+PosixTerminal::PosixTerminal(KeyInput keys) {
   output_is_terminal_ = isatty(STDOUT_FILENO) == 1;
   g_output_is_terminal = output_is_terminal_ ? 1 : 0;
   g_line_started = 0;
@@ -177,7 +177,8 @@ PosixTerminal::PosixTerminal() {
   g_hung_up = 0;
   g_continued = 0;
   g_window_changed = 0;
-  if (isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &g_original_mode) == 0) {
+  input_ended_ = keys == KeyInput::unused;
+  if (keys == KeyInput::read && isatty(STDIN_FILENO) == 1 && tcgetattr(STDIN_FILENO, &g_original_mode) == 0) {
     g_key_mode = g_original_mode;
     g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ICANON);  // each key as it is pressed, no line editing by the system
     g_key_mode.c_lflag &= ~static_cast<tcflag_t>(ECHO);    // the program echoes what it accepts

@@ -8,15 +8,20 @@
 
 namespace zentrill {
 
-// Enters key mode on a terminal stdin (no echo, keys typed ahead kept, Ctrl-C
-// and Ctrl-Z still signals, Ctrl-S and Ctrl-Q plain keys) and puts the old
-// mode back on every way out. A hang-up ends the input. Ctrl-Z stops inside
+// Whether the run reads keys. A run that does not (its glides given on the
+// command line) leaves the terminal's mode alone, so that it can run in the
+// background of a shell without being stopped for touching the terminal.
+enum class KeyInput { read, unused };
+
+// When keys are read, enters key mode on a terminal stdin (no echo, keys
+// typed ahead kept, Ctrl-C and Ctrl-Z still signals, Ctrl-S and Ctrl-Q plain
+// keys) and puts the old mode back on every way out. A hang-up ends the input. Ctrl-Z stops inside
 // its handler, so the stop comes at once even while the program computes.
 // Never makes stdin non-blocking: the flag is shared with the shell. One
 // PosixTerminal at a time.
 class PosixTerminal final : public Terminal {
  public:
-  PosixTerminal();
+  explicit PosixTerminal(KeyInput keys);
   ~PosixTerminal() override;
   PosixTerminal(const PosixTerminal&) = delete;
   PosixTerminal& operator=(const PosixTerminal&) = delete;

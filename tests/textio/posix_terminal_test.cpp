@@ -47,7 +47,7 @@ std::string hex(Key key) {
 // input ends ("ended") or a terminating signal comes (the process then ends
 // by it). `count` keys at most, then it ends normally.
 int echo_keys(int count) {
-  PosixTerminal terminal;
+  PosixTerminal terminal(KeyInput::read);
   Console console(terminal);
   console.print("ready", LineEnd::with);
   try {
@@ -77,6 +77,19 @@ TEST(PosixTerminal, WaitsInKeyModeAndPutsTheModeBackAtTheEnd) {
   EXPECT_EQ(child.output().find("[A"), std::string::npos);  // no echo of the keys
   EXPECT_TRUE(exited_with(child.wait(), 0));
   EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+}
+
+TEST(PosixTerminal, ARunThatReadsNoKeysLeavesTheModeAlone) {
+  PtyChild child([] {
+    PosixTerminal terminal(KeyInput::unused);
+    terminal.write("ready\n");
+    char line[2];
+    return ::read(STDIN_FILENO, line, sizeof line) > 0 ? 0 : 1;
+  });
+  ASSERT_TRUE(child.read_until("ready"));
+  EXPECT_TRUE(same_mode(child.mode(), child.original_mode()));
+  child.type("\n");
+  EXPECT_TRUE(exited_with(child.wait(), 0));
 }
 
 TEST(PosixTerminal, KeysTypedAheadAreKept) {
@@ -135,7 +148,7 @@ TEST(PosixTerminal, TerminatingSignalsPutTheModeBackAndEndTheProcessByThem) {
 
 TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
   PtyChild child([] {
-    PosixTerminal terminal;
+    PosixTerminal terminal(KeyInput::read);
     Console console(terminal);
     console.print("ready", LineEnd::with);
     // Compute while the signal comes, without waiting for a key.
@@ -156,7 +169,7 @@ TEST(PosixTerminal, ASignalWhileComputingWaitsForTheDriver) {
 
 TEST(PosixTerminal, ASignalHeldBackArrivesWhenLetThrough) {
   PtyChild child([] {
-    PosixTerminal terminal;
+    PosixTerminal terminal(KeyInput::read);
     {
       const TerminatingSignalsHeld held(terminal);
       raise(SIGTERM);
@@ -183,7 +196,7 @@ TEST(PosixTerminal, AHangUpEndsTheInput) {
   ASSERT_EQ(pipe(report), 0);
   PtyChild child([&] {
     ::close(report[0]);
-    PosixTerminal terminal;
+    PosixTerminal terminal(KeyInput::read);
     Console console(terminal);
     console.print("ready", LineEnd::with);
     try {
@@ -208,7 +221,7 @@ TEST(PosixTerminal, AHangUpEndsTheInput) {
 TEST(PosixTerminal, ExitAndTerminatePutTheModeBack) {
   {
     PtyChild child([]() -> int {
-      static PosixTerminal* terminal = new PosixTerminal;  // never destroyed
+      static PosixTerminal* terminal = new PosixTerminal(KeyInput::read);  // never destroyed
       Console console(*terminal);
       console.print("ready", LineEnd::with);
       console.wait_for_key();
@@ -224,7 +237,7 @@ TEST(PosixTerminal, ExitAndTerminatePutTheModeBack) {
     PtyChild child([]() -> int {
       // The program's own handler, set first, runs after the mode is back.
       std::set_terminate([] { std::_Exit(6); });
-      PosixTerminal terminal;
+      PosixTerminal terminal(KeyInput::read);
       Console console(terminal);
       console.print("ready", LineEnd::with);
       console.wait_for_key();
@@ -240,7 +253,7 @@ TEST(PosixTerminal, ExitAndTerminatePutTheModeBack) {
 
 TEST(PosixTerminal, TellsTheWindowWidthOr80) {
   PtyChild child([] {
-    PosixTerminal terminal;
+    PosixTerminal terminal(KeyInput::read);
     Console console(terminal);
     for (int i = 0; i < 2; ++i) {
       console.print("width " + std::to_string(terminal.width()) + (terminal.output_is_terminal() ? " tty" : ""),

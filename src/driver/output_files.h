@@ -14,18 +14,13 @@
 
 namespace zentrill {
 
-// The files the phases write and read, seen through the file system below:
-// opening one of the set for writing creates its pending file (file_system.h)
-// beside the file it is to replace, and opening it for reading gives back
-// what this run wrote there. Nothing the phases do touches the files in
-// place; move_into_place puts the whole set there at the end. Every pending
-// file not moved is removed when the set is destroyed, so each way out that
-// does not reach the move - a failure, a signal, an input without a glide -
-// leaves the files exactly as they were, with nothing beside them. Each read
-// and write of the phases first looks for a terminating signal on
-// `terminal` and throws TerminatingSignal (console.h) when one has come, so
-// that it ends the run at once, whatever the phase. A name outside the set is
-// a programming error (std::logic_error).
+// The files the phases write and read: opening one for writing starts its
+// pending file (file_system.h), and reading it gives back what this run
+// wrote. Nothing touches the files in place before move_into_place; the
+// destructor removes every pending file not moved, so each other way out
+// leaves the files as they were. Each read and write first looks for a
+// terminating signal and throws TerminatingSignal (console.h), so that Ctrl-C
+// acts at once in any phase. A name outside the set is a logic_error.
 class OutputFiles final : public FileSystem {
  public:
   OutputFiles(ReplacingFileSystem& file_system, std::span<const std::string_view> names, Terminal& terminal);
@@ -49,20 +44,17 @@ class OutputFiles final : public FileSystem {
   // Throws FileError as PendingFile::finish does, and TerminatingSignal for a
   // signal come by the end, looked for before each file and after the last.
   void finish();
-  // Locks every folder that receives a file of the set, in (device, inode)
-  // order, each once no other run holds it, so that a second run's move
-  // waits for the first's and a folder always holds one run's whole set.
-  // Meanwhile looks for a terminating signal every 50 ms, and calls
-  // `on_long_wait` once after a second. A folder that cannot be opened is
-  // moved into without its lock. The locks last until the set is destroyed.
+  // Locks every folder that receives a file, in (device, inode) order, so
+  // that a folder always holds one run's whole set; looks for a terminating
+  // signal every 50 ms meanwhile and calls `on_long_wait` once after a
+  // second. A folder that cannot be locked is moved into without. The locks
+  // last as long as the set.
   void lock_folders(const std::function<void()>& on_long_wait);
-  // Renames each finished file over the file it replaces, in the set's
-  // order, then flushes each folder locked, so that the renames survive a
-  // power loss; a file of the set that was never written is left as it was.
-  // Throws FileError (replace) as PendingFile does, leaving the files renamed
-  // before the failure in place (see replaced()), or (flush) naming the
-  // first file moved into the first folder that could not be flushed, once
-  // all were tried. The caller holds the terminating signals back meanwhile.
+  // Renames each finished file over the one it replaces, in the set's order,
+  // then flushes each folder, so that the renames survive a power loss.
+  // Throws FileError (replace) leaving the files renamed before it in place
+  // (replaced()), or (flush) once every folder was tried. The caller holds
+  // the terminating signals back meanwhile.
   void move_into_place();
   // The names of the files moved into place so far, in the set's order;
   // they live as long as the set.

@@ -18,30 +18,15 @@ struct RunOutcome {
   std::optional<int> ending_signal;    // the program must end by this signal
 };
 
-// Checks that every output file can be replaced, then clears the screen,
-// prints the banner and builds freq.txt with the user, or without a word
-// from `glides` given whole (frequency_list_builder.h), then pxx.txt and pxx.ftm,
-// and pxx.wav when options.preview, each under a temporary name
-// (output_files.h), and moves them into place together at the end. Every
-// other way out leaves the files exactly as they were, with nothing beside
-// them, and says why in one line on `diagnostics`:
-//   - a file that cannot be replaced (told before the banner, and nothing is
-//     shown), written or read: named with the system's reason, status 1; a
-//     move into place that the system refuses after the check (rare) leaves
-//     the files moved before it, and the message names them;
-//   - the input ended before a glide was complete: status 0;
-//   - no line of the list is playable (its first frequency is out of the
-//     range): status 1, told in place of the notice after the dialogue;
-//   - a terminating signal, whether it comes while the program waits for a
-//     key or while it computes: status 128 + n, and the program must end by
-//     it (SIGPIPE silently). One that comes while the files are renamed is
-//     held back until they are, and then told as coming after.
-// A frequency out of the playable range (as soon as its glide is entered, and
-// again after the dialogue), and lines of pxx.txt that pxx.ftm leaves out,
-// are told there too. On a terminal each message starts, and the run ends, at
-// the start of a line (a line end after an unanswered prompt); through a pipe
-// the transcript gets no byte more. `options` change the files' contents, and
-// whether pxx.wav is written, never the dialogue or the files' names.
+// Checks that every output can be replaced, then shows the banner and the
+// dialogue (unless `glides` come whole) and writes freq.txt, pxx.txt, pxx.ftm
+// and, with options.preview, pxx.wav as pending files (output_files.h), moved
+// into place at the very end. Every other way out leaves the files as they
+// were and says why in one line on `diagnostics`: a file that cannot be
+// replaced, written or read (status 1), no glide (0), no playable line (1), a
+// terminating signal (128 + n, and the program must end by it; one that comes
+// during the renames is acted on after them). On a terminal each message, and
+// the shell's prompt after the run, starts a line of its own.
 RunOutcome run_program(Terminal& terminal, ReplacingFileSystem& file_system, std::ostream& diagnostics,
                        const Options& options, const GlideSource& glides);
 

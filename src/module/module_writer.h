@@ -12,38 +12,26 @@
 
 namespace zentrill {
 
-// What the module holds beyond the default module (both off, the default
-// voice: 2968 bytes, one 256-row pattern of pulse 1 from the first 256
-// lines). No field has a default, so a designated initializer that leaves
-// one out draws a warning.
+// What the module holds beyond the default one (2968 bytes: one 256-row
+// pattern of pulse 1 from the first 256 lines). No field has a default, so a
+// designated initializer that leaves one out draws a warning.
 struct ModuleOptions {
-  // Defines instrument 0, a 2A03 instrument named "Zentrill", so the note
-  // rows sound in the tracker: 223 bytes more.
+  // Instrument 0, a 2A03 instrument named "Zentrill", so the rows sound at
+  // once: 223 bytes more.
   bool instrument;
-  // The whole pitch list, up to 32767 lines, and the song ends after it: line
-  // 256k + r + 1 becomes row r of pattern k, row 0 of every pattern after the
-  // first that holds a line is a note row, the row after the last line holds
-  // a note cut and the halt effect (row 0 of a pattern of its own when the
-  // line count is a multiple of 256), and filler rows complete its pattern.
-  // One pattern of the voice's channel, played by one frame, for the lines
-  // and that row (1 to 128 patterns): 2581 bytes more per pattern after the
-  // first; with fewer than 256 lines the size of the default module.
+  // The whole list, up to 32767 lines, 256 rows a pattern and a frame; the
+  // row after the last line cuts the note and halts the song.
   bool all_rows;
-  // The channel whose patterns hold the rows (the others play their empty
-  // pattern 0), the machine with its default tempo, and the speed; the
-  // size stays the same.
+  // The channel whose pattern holds the rows, the machine with its tempo,
+  // and the speed; the size stays the same.
   Voice voice;
 };
 
-// Opens the pitch list for reading and the module for writing in their
-// slots of phase 3 (phase_files.h), writes the whole module, then closes the
-// pitch list's slot and the module's. With all_rows, the pitch list is first
-// opened, read through to count its lines and closed in the same slot. Holds
-// one line at a time, however long the list.
-// Returns how many lines of the pitch list the module left out: those after
-// the 32767th with all_rows, after the 256th without.
-// Throws FileError when a read of pxx.txt fails or pxx.ftm cannot be created
-// or written.
+// Writes pxx.ftm from pxx.txt in their slots of phase 3 (phase_files.h),
+// holding one line at a time however long the list. Returns how many lines
+// the module left out: those after the 32767th with all_rows, after the
+// 256th without. Throws FileError when pxx.txt cannot be read or pxx.ftm
+// written.
 std::uint64_t write_module(FileSlots& slots, const ModuleOptions& options);
 
 // The one line telling that `lines` (above 0) lines of the pitch list were

@@ -160,20 +160,23 @@ std::optional<std::string> set_channel(CommandLine& line, std::string_view name)
   return "channel '" + std::string(name) + "' is not pulse1, pulse2 or triangle";
 }
 
-// Plain digits, as the tracker's speed field takes them: no sign, blank or
-// point.
+// A whole number written in plain digits (no sign, blank or point), from
+// `lowest` to `highest`, as the speed and a step count are given.
+std::optional<int> plain_number_in(std::string_view digits, int lowest, int highest) {
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+  int number = 0;
+  for (const char digit : digits) number = std::min(10 * number + (digit - '0'), highest + 1);
+  if (number < lowest || number > highest) return std::nullopt;
+  return number;
+}
+
 std::optional<std::string> set_speed(CommandLine& line, std::string_view digits) {
-  bool plain = !digits.empty();
-  int speed = 0;
-  for (const char digit : digits) {
-    plain = plain && digit >= '0' && digit <= '9';
-    if (plain) speed = std::min(10 * speed + (digit - '0'), kHighestSpeed + 1);
-  }
-  if (!plain || speed < kLowestSpeed || speed > kHighestSpeed) {
+  const std::optional<int> speed = plain_number_in(digits, kLowestSpeed, kHighestSpeed);
+  if (!speed) {
     return "speed '" + std::string(digits) + "' is not a whole number from " +
            std::to_string(kLowestSpeed) + " to " + std::to_string(kHighestSpeed);
   }
-  line.options.voice.speed = speed;
+  line.options.voice.speed = *speed;
   return std::nullopt;
 }
 
@@ -295,15 +298,6 @@ std::string not_a_note(std::string_view word, std::string_view expected) {
   return text + ": a letter A-G, - or #, an octave 1-7, as a-1 or C#4";
 }
 
-// A step count written in plain digits, 2 to 1200.
-std::optional<float> step_count_of(std::string_view word) {
-  if (word.empty() || word.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
-  int count = 0;
-  for (const char digit : word) count = std::min(10 * count + (digit - '0'), kMostSteps + 1);
-  if (count < kFewestSteps || count > kMostSteps) return std::nullopt;
-  return static_cast<float>(count);
-}
-
 // The glides of the arguments that are not options, three words each; gives
 // the refusal of the first word that does not fit, or of a glide cut short.
 std::optional<std::string> read_glides(const std::vector<std::string>& words,
@@ -318,12 +312,12 @@ std::optional<std::string> read_glides(const std::vector<std::string>& words,
       return "'" + words[i] + "' and '" + words[i + 1] + "' are the same note: a glide joins two";
     }
     if (i + 2 == words.size()) return "a step count was expected after '" + words[i + 1] + "'";
-    const std::optional<float> step_count = step_count_of(words[i + 2]);
+    const std::optional<int> step_count = plain_number_in(words[i + 2], kFewestSteps, kMostSteps);
     if (!step_count) {
       return "'" + words[i + 2] + "' is not a step count: a whole number from " +
              std::to_string(kFewestSteps) + " to " + std::to_string(kMostSteps);
     }
-    glides.push_back({*start, *end, *step_count});
+    glides.push_back({*start, *end, static_cast<float>(*step_count)});
   }
   return std::nullopt;
 }

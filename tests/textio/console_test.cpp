@@ -149,34 +149,27 @@ TEST(Console, ALineWithoutItsEnterIsDiscardedWhenTheInputEnds) {
 }
 
 TEST(Console, ATerminatingSignalEndsEveryRead) {
-  {
-    ScriptedTerminal terminal;
-    terminal.type("a").pause().signal(2);
-    Console console(terminal);
-    EXPECT_EQ(console.wait_for_key(), Key::character('a'));
+  ScriptedTerminal after_a_key, in_a_line, before_keys;
+  after_a_key.type("a").pause().signal(2);
+  in_a_line.type("12").pause().signal(15);
+  before_keys.signal(3).type("abc");  // before keys already there
+  const struct {
+    ScriptedTerminal* terminal;
+    bool typed_line;  // read a typed line, else keys
+    std::vector<Key> keys;  // before the signal
+    int signal_number;
+  } cases[] = {
+      {&after_a_key, false, {Key::character('a')}, 2}, {&in_a_line, true, {}, 15}, {&before_keys, false, {}, 3}};
+  for (const auto& c : cases) {
+    Console console(*c.terminal);
+    std::vector<Key> keys;
     try {
-      console.wait_for_key();
-      FAIL() << "no signal";
+      if (c.typed_line) ADD_FAILURE() << "no signal: " << console.read_typed_item("Steps");
+      for (;;) keys.push_back(console.wait_for_key());
     } catch (const TerminatingSignal& signal) {
-      EXPECT_EQ(signal.signal_number, 2);
+      EXPECT_EQ(signal.signal_number, c.signal_number);
     }
-  }
-  {
-    ScriptedTerminal terminal;
-    terminal.type("12").pause().signal(15);
-    Console console(terminal);
-    try {
-      console.read_typed_item("Steps");
-      FAIL() << "no signal";
-    } catch (const TerminatingSignal& signal) {
-      EXPECT_EQ(signal.signal_number, 15);
-    }
-  }
-  {
-    ScriptedTerminal terminal;
-    terminal.signal(3).type("abc");  // before keys already there
-    Console console(terminal);
-    EXPECT_THROW(console.wait_for_key(), TerminatingSignal);
+    EXPECT_EQ(keys, c.keys) << c.signal_number;
   }
 }
 

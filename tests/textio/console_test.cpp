@@ -18,13 +18,6 @@ const Key kUp = Key::of(KeyCode::up);
 const Key kOther = Key::of(KeyCode::other);
 const Key kEsc = Key::character('\x1b');
 
-// The character keys of `text`, one per byte.
-std::vector<Key> characters(std::string_view text) {
-  std::vector<Key> keys;
-  for (const char c : text) keys.push_back(Key::character(c));
-  return keys;
-}
-
 // Every key wait_for_key gives until the input ends.
 std::vector<Key> all_keys(Console& console) {
   std::vector<Key> keys;
@@ -44,6 +37,7 @@ TEST(Console, KeysComeInOrderOneCallEach) {
   EXPECT_EQ(console.wait_for_key(), Key::character('c'));
   EXPECT_EQ(console.wait_for_key(), Key::of(KeyCode::del));
   EXPECT_THROW(console.wait_for_key(), InputEnded);
+  EXPECT_THROW(console.wait_for_key(), InputEnded);  // and again
   EXPECT_EQ(terminal.output(), "");  // keys are never echoed
 }
 
@@ -52,20 +46,6 @@ TEST(Console, WaitForKeyWaitsThroughAGap) {
   terminal.pause().type("x");
   Console console(terminal);
   EXPECT_EQ(console.wait_for_key(), Key::character('x'));
-}
-
-TEST(Console, WaitForKeyEndsWithInputEndedAfterThePendingKeys) {
-  {
-    ScriptedTerminal terminal;
-    Console console(terminal);
-    EXPECT_THROW(console.wait_for_key(), InputEnded);
-    EXPECT_THROW(console.wait_for_key(), InputEnded);
-  }
-  {
-    ScriptedTerminal terminal("ab");
-    Console console(terminal);
-    EXPECT_EQ(all_keys(console), characters("ab"));
-  }
 }
 
 struct EscCase {
@@ -93,14 +73,6 @@ TEST(Console, ALoneEscIsTheEscKeyOnlyWhenNothingFollowsAtOnce) {
     Console console(c.terminal);
     EXPECT_EQ(all_keys(console), c.keys);
   }
-}
-
-TEST(Console, KeysTypedAheadAreAllTakenInOrder) {
-  std::string input;
-  for (int i = 0; i < 700; ++i) input += static_cast<char>('a' + i % 26);
-  ScriptedTerminal terminal(input);
-  Console console(terminal);
-  EXPECT_EQ(all_keys(console), characters(input));
 }
 
 TEST(Console, NoKeyIsLostOfSequencesCutAtAnyPoint) {
@@ -177,34 +149,27 @@ TEST(Console, ALineWithoutItsEnterIsDiscardedWhenTheInputEnds) {
 }
 
 TEST(Console, ATerminatingSignalEndsEveryRead) {
-  {
-    ScriptedTerminal terminal;
-    terminal.type("a").pause().signal(2);
-    Console console(terminal);
-    EXPECT_EQ(console.wait_for_key(), Key::character('a'));
+  ScriptedTerminal after_a_key, in_a_line, before_keys;
+  after_a_key.type("a").pause().signal(2);
+  in_a_line.type("12").pause().signal(15);
+  before_keys.signal(3).type("abc");  // before keys already there
+  const struct {
+    ScriptedTerminal* terminal;
+    bool typed_line;  // read a typed line, else keys
+    std::vector<Key> keys;  // before the signal
+    int signal_number;
+  } cases[] = {
+      {&after_a_key, false, {Key::character('a')}, 2}, {&in_a_line, true, {}, 15}, {&before_keys, false, {}, 3}};
+  for (const auto& c : cases) {
+    Console console(*c.terminal);
+    std::vector<Key> keys;
     try {
-      console.wait_for_key();
-      FAIL() << "no signal";
+      if (c.typed_line) ADD_FAILURE() << "no signal: " << console.read_typed_item("Steps");
+      for (;;) keys.push_back(console.wait_for_key());
     } catch (const TerminatingSignal& signal) {
-      EXPECT_EQ(signal.signal_number, 2);
+      EXPECT_EQ(signal.signal_number, c.signal_number);
     }
-  }
-  {
-    ScriptedTerminal terminal;
-    terminal.type("12").pause().signal(15);
-    Console console(terminal);
-    try {
-      console.read_typed_item("Steps");
-      FAIL() << "no signal";
-    } catch (const TerminatingSignal& signal) {
-      EXPECT_EQ(signal.signal_number, 15);
-    }
-  }
-  {
-    ScriptedTerminal terminal;
-    terminal.signal(3).type("abc");  // before keys already there
-    Console console(terminal);
-    EXPECT_THROW(console.wait_for_key(), TerminatingSignal);
+    EXPECT_EQ(keys, c.keys) << c.signal_number;
   }
 }
 
@@ -219,12 +184,8 @@ TEST(Console, PrintWritesTheBytesUnchangedInOneWrite) {
   EXPECT_EQ(terminal.writes().size(), 3u);
 }
 
+// Without a terminal it writes nothing (below).
 TEST(Console, ClearScreenWritesOnlyToATerminal) {
-  ScriptedTerminal pipe;
-  Console piped(pipe);
-  piped.clear_screen();
-  EXPECT_EQ(pipe.output(), "");
-
   ScriptedTerminal screen;
   screen.set_output_is_terminal(true);
   Console console(screen);

@@ -88,16 +88,6 @@ TEST(Program, EveryFileIsClosedBeforeItIsOpenedAgain) {
   }
 }
 
-TEST(Program, ClearsTheScreenOnlyOnATerminal) {
-  ScriptedTerminal terminal("n");
-  terminal.set_output_is_terminal(true);
-  MemoryFileSystem files;
-  run(terminal, files);
-  EXPECT_FALSE(terminal.output().starts_with(kBanner));
-  EXPECT_NE(terminal.output().find(kBanner), std::string::npos);
-  EXPECT_EQ(terminal.output()[0], '\x1b');
-}
-
 // With -w, pxx.wav is one of the files.
 TEST(Program, AFileThatCannotBeReplacedStopsTheRunBeforeAnythingIsShown) {
   for (const char* name : {"freq.txt", "pxx.txt", "pxx.ftm", "pxx.wav"}) {
@@ -153,6 +143,7 @@ TEST(Program, EveryWayOutLeavesTheFilesFromBeforeOrThisRunsAndNothingBeside) {
        "zentrill: std::bad_alloc; no file was changed\n"},
       {"SIGTERM while the files are moved", ScriptedTerminal("a-1a-32\rn"), true, 128 + SIGTERM,
        "zentrill: interrupted after the files were replaced\n"},
+      {"the input ends inside a note", ScriptedTerminal("a-"), false, 0, no_glide},
   };
   ways[5].terminal.type("a-1a-32\ry").pause().signal(SIGINT);
   ways[6].terminal.type("a-1a-32\ryc-3").pause().signal(SIGINT);
@@ -215,8 +206,9 @@ TEST(Program, OutOfRangeFrequenciesAreToldAtOnceAndAfterTheDialogue) {
             "no file was changed\n");
 }
 
-// On a terminal the run ends with the cursor at the start of a line, whatever
-// ends it; through a pipe the transcript ends where the dialogue did.
+// On a terminal the screen is cleared first and the run ends with the cursor
+// at the start of a line, whatever ends it; through a pipe the transcript
+// starts with the banner and ends where the dialogue did.
 TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
   struct WayOut {
     ScriptedTerminal terminal;
@@ -236,7 +228,10 @@ TEST(Program, OnATerminalEveryWayOutLeavesTheCursorAtALinesStart) {
       MemoryFileSystem files;
       files.unreadable.insert(way.unreadable);
       run(terminal, files);
+      EXPECT_EQ(terminal.output().starts_with(kBanner), !on_terminal) << way.ending;
+      EXPECT_NE(terminal.output().find(kBanner), std::string::npos) << way.ending;
       if (on_terminal) {
+        EXPECT_EQ(terminal.output()[0], '\x1b') << way.ending;
         EXPECT_TRUE(terminal.output().ends_with("\r\n")) << way.ending;
         EXPECT_EQ(terminal.screen().column(), 0u) << way.ending;
       } else {
@@ -334,6 +329,8 @@ TEST(CommandLine, AnythingElseIsRefusedNamingTheArgumentOrTheLetter) {
   } cases[] = {
       {{"x"}, "'x' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
       {{"--", "-t"}, "'-t' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
+      {{""}, "'' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
+      {{"-t", "-"}, "'-' is not a starting note: a letter A-G, - or #, an octave 1-7, as a-1 or C#4"},
       {{"a-1", "bb3", "4"}, "'bb3' is not an ending note: there is no flat, Bb is A#"},
       {{"Cb3"}, "'Cb3' is not a starting note: there is no flat, Cb is B- an octave down"},
       {{"b#3", "c-3", "4"}, "'b#3' and 'c-3' are the same note: a glide joins two"},
